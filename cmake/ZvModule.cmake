@@ -1,0 +1,19 @@
+# One static library per subsystem folder. Portable files build everywhere;
+# *_win32.cpp only for Windows, *_posix.cpp only elsewhere. winmain_*.cpp are
+# program entry points and belong to the executables, not the libraries.
+function(zv_add_module target dir)
+  file(GLOB srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+  list(FILTER srcs EXCLUDE REGEX "/winmain_[^/]*\\.cpp$")
+  if(WIN32)
+    list(FILTER srcs EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER srcs EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
+  if(srcs)
+    add_library(${target} STATIC ${srcs})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
+  endif()
+endfunction()
