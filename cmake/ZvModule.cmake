@@ -17,3 +17,13 @@ function(zv_add_module target dir)
     target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
   endif()
 endfunction()
+
+# Links a module to others whatever kind of library it turned out to be.
+function(zv_link target)
+  get_target_property(kind ${target} TYPE)
+  if(kind STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(${target} INTERFACE ${ARGN})
+  else()
+    target_link_libraries(${target} PUBLIC ${ARGN})
+  endif()
+endfunction()

@@ -1,0 +1,13 @@
+// Opening files that other processes may read and write while we hold them,
+// as the log must stay readable (and deletable by its next run) while it is
+// appended. Used by the logger and by anything else that appends to a file
+// someone may be watching.
+#pragma once
+
+#include <cstdio>
+
+// fopen with full sharing for other readers and writers. Null on failure.
+std::FILE* OpenSharedFile(const char* path, const char* mode);
+
+// Deletes the file at `path`; false when there was none or it could not go.
+bool DeleteFileAt(const char* path);

@@ -1,0 +1,199 @@
+#include "host/minimal_win32.h"
+
+#include <cstdlib>
+#include <sstream>
+
+#include "bundle/file_helpers.h"
+#include "bundle/integrity_check.h"
+#include "foundation/logger.h"
+#include "foundation/registry_store_win32.h"
+#include "foundation/saver_settings.h"
+#include "host/command_line.h"
+#include "host/command_line_win32.h"
+#include "host/data_folders_win32.h"
+#include "host/host_state.h"
+#include "host/instance_mutex_win32.h"
+#include "host/saver_runner_win32.h"
+#include "host/system_commands_win32.h"
+#include "host/user_files.h"
+#include "slideshow/frame_stats.h"
+
+namespace {
+
+const char kVersionNumber[] = "1.071";
+
+const char kInitErrorText[] =
+    "The screen saver recently encountered an error while initializing.\n"
+    "The problem might be easily solved by selecting \"Run in fast mode\"\n"
+    "on the settings screen.  It is recommended that you try this mode\n"
+    "if you continue to have problems.\n\nWe're sorry for the inconvenience.";
+const char kInitErrorCaption[] = "Error initializing";
+const char kCorruptedText[] =
+    "One or more of the screensaver files appears to have been corrupted.\n\n"
+    "It is strongly advised that you re-install the screensaver.";
+const char kCorruptedCaption[] = "Encountered corrupted file(s)";
+
+RegistryStore registryStore;
+
+void BuildModulePaths() {
+  char path[1024] = {};
+  GetModuleFileNameA(nullptr, path, sizeof(path) - 1);
+  modulePath = path;
+  char drive[_MAX_DRIVE] = {}, dir[_MAX_DIR] = {}, name[_MAX_FNAME] = {}, ext[_MAX_EXT] = {};
+  _splitpath(path, drive, dir, name, ext);
+  moduleDir = std::string(drive) + dir;
+  helpFilePath = moduleDir + "Orbex.CHM";
+  bundlePath = moduleDir + "images.bdl";
+  if (ContainsNoCase(ext, "exe") != std::string::npos) runMode = RunMode_Config;
+}
+
+void BuildUserPaths() {
+  std::string user;
+  const bool known = LoginName(user);
+  playlistPath = appDataDir + PlaylistFileName(user, known);
+  wallpaperPath = appDataDir + WallpaperFileName(user, known);
+}
+
+void EndEarly() {
+  delete ss;
+  ss = nullptr;
+  ReleaseInstanceMutex();
+}
+
+// The previous run's verdict. False: the files are damaged and this run ends.
+bool CheckPreviousRun() {
+  const int critical = ss->CriticalError;
+  if (critical != 1 && critical != 2) return true;
+  if (!CheckInstalledFiles(moduleDir, WindowsDirectory())) {
+    MessageBoxA(nullptr, kCorruptedText, kCorruptedCaption, MB_OK | MB_ICONERROR);
+    ss->WriteCrashFlag(0);
+    ss->WriteDoChecksum(0);
+    ss->WriteCriticalError(0);
+    return false;
+  }
+  if (critical == 1) MessageBoxA(nullptr, kInitErrorText, kInitErrorCaption, MB_OK);
+  return true;
+}
+
+void Dispatch(int showCommand) {
+  switch (runMode) {
+    case RunMode_ChangePassword:
+      ChangeSaverPassword(parentWindow);
+      break;
+    case RunMode_Config:
+      ZV_LOG_INFO("In config mode...Initializing dialog structures.");
+      ZV_LOG_INFO("Opening dialog box");
+      break;
+    case RunMode_Preview:
+      ZV_LOG_INFO("Running in Preview mode.");
+      DoSaver(static_cast<HWND>(parentWindow), showCommand);
+      break;
+    case RunMode_Saver: {
+      ZV_LOG_INFO("Running in normal Screensaver mode.");
+      DoSaver(static_cast<HWND>(parentWindow), showCommand);
+      ss->WriteAvgFps(frameStats.averageFps);
+      break;
+    }
+    case RunMode_None:
+      break;
+  }
+}
+
+}  // namespace
+
+int MinimalMain(HINSTANCE instance, int showCommand) {
+  (void)instance;
+  const std::string commandLine = GetCommandLineA();
+  const ParsedCommandLine parsed = ParseCommandLine(commandLine);
+  switch (parsed.maintenance) {
+    case Maintenance_Uninstall:
+      RemoveDataFolders(std::string(kProductKey) + kDataFolderRecordSuffix);
+      return 0;
+    case Maintenance_InitialSecurity:
+      InitialSecurityCommand();
+      return 0;
+    case Maintenance_None:
+      break;
+  }
+  runMode = parsed.runMode;
+  installRequested = parsed.installRequested;
+  parentWindow = parsed.useForegroundWindow ? static_cast<void*>(GetForegroundWindow())
+                                            : reinterpret_cast<void*>(parsed.parentWindow);
+  if (parsed.readsDumpType && ContainsNoCase(commandLine, "/dumpType") != std::string::npos)
+    dumpType = NormaliseDumpType(GetCommandLineInt("dumpType"));
+
+  BuildModulePaths();
+  reporterPath = moduleDir + "Brevatch.exe";
+  appDataDir = EnsureDataFolder(nullptr);
+  BuildUserPaths();
+
+  if (runMode == RunMode_Config || runMode == RunMode_Preview) {
+    AcquireInstanceMutexShared();
+  } else if (!AcquireInstanceMutexExclusive()) {
+    return 0;
+  }
+
+  ss = new SaverSettings(registryStore);
+  ss->ReadSystemValues();
+  ss->Load();
+
+  if (!CheckPreviousRun()) {
+    EndEarly();
+    return 0;
+  }
+
+  ss->WriteCrashFlag(0);
+  ss->WriteDoChecksum(0);
+  ss->WriteCriticalError(0);
+  if (runMode != RunMode_Preview && runMode != RunMode_Config) {
+    ss->WriteCrashFlag(1);
+    ss->WriteDoChecksum(1);
+  }
+
+  if (ss->DebugLog) {
+    theLogger = new Logger(appDataDir + "OrbexLog.txt");
+    ZV_LOG_INFO("Zelvora: Quorrin" << " started.");
+    ZV_LOG_INFO("Version: " << kVersionNumber);
+  }
+
+  if (installRequested) {
+    InstallSaver(modulePath);
+    Sleep(1200);
+    RunProgram(modulePath);
+    EndEarly();
+    return 0;
+  }
+
+  osVersion = QueryOsVersion();
+  ZV_LOG_INFO("OS is " << OsVersionName(osVersion));
+  ZV_LOG_INFO("Path: " << modulePath);
+  ZV_LOG_INFO("AppData Path: " << appDataDir);
+
+  Dispatch(showCommand);
+
+  if (ss->CriticalError) {
+    MessageBoxA(GetFocus(), kInitErrorText, kInitErrorCaption, MB_OK | MB_SETFOREGROUND);
+    ZV_LOG_INFO("Showing critical error dialog");
+    ss->WriteCriticalError(0);
+  }
+
+  ss->WriteCrashFlag(0);
+  ss->WriteDoChecksum(0);
+  delete ss;
+  ss = nullptr;
+
+  if (theLogger != nullptr) {
+    if (runMode == RunMode_Saver) {
+      ZV_LOG_INFO("Average FPS: " << frameStats.averageFps);
+      ZV_LOG_INFO("Exiting screensaver.");
+    } else {
+      ZV_LOG_INFO("Exiting configuration");
+    }
+    ZV_LOG_INFO("Successfully exiting WinMain()");
+    delete theLogger;
+    theLogger = nullptr;
+  }
+
+  ReleaseInstanceMutex();
+  return 0;
+}

@@ -1,0 +1,26 @@
+// The saver run in saver and preview mode: windows, display mode, device and
+// music set-up, the main loop, and the rules that end the saver.
+#pragma once
+
+#include <windows.h>
+
+#include "foundation/saver_settings.h"
+#include "graphics/monitors_win32.h"
+
+extern HWND saverWindow;
+extern HDC saverDC;
+extern bool quitRequested;
+extern bool displayModeChanged;
+extern int requestedWidth;
+extern int requestedHeight;
+extern int requestedBits;
+extern MonitorTable monitorTable;
+
+void DoSaver(HWND parent, int showCommand);
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK BlankingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// How every rule that wants the saver to end asks for it.
+void RequestClose(SaverSettings* settings);
+bool VerifySaverPassword(HWND window);
+// Handles one pending message, if any; lets long drawing steps stay responsive.
+void PumpOneMessage();

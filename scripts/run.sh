@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# The main job: builds the programs and runs the saver under Wine on an Xvfb
+# display, in a prefix of its own, then shows what it logged and saw.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j "${ZV_JOBS:-2}"
+ZV_BUILD_DIR="$PWD/build/win64" /usr/bin/python3 scripts/run_saver.py "$@"

@@ -1,0 +1,38 @@
+"""Runs the built saver full screen under Wine on Xvfb for a while, keeps a
+screenshot and the log in build/run/, then ends it as a user would."""
+import argparse
+import os
+import shutil
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
+from zvharness import Session  # noqa: E402
+
+parser = argparse.ArgumentParser()
+parser.add_argument("--seconds", type=float, default=8.0, help="how long the saver runs")
+args = parser.parse_args()
+
+out = os.path.join(os.path.dirname(__file__), "..", "build", "run")
+os.makedirs(out, exist_ok=True)
+with Session() as s:
+    folder = s.install()
+    # Xvfb offers one display mode: run in the desktop's own.
+    s.reg_add("HKCU\\Software\\PelkSoft\\PelkSaver\\Zelvora", "DispModeWidth", "0", "REG_SZ")
+    proc = s.start(folder + r"\ZelvoraPelk.scr", "/s")
+    deadline = time.time() + args.seconds
+    while time.time() < deadline and proc.poll() is None:
+        time.sleep(0.5)
+    shutil.copy2(s.screenshot("saver.png"), os.path.join(out, "saver.png"))
+    if proc.poll() is None:
+        s.key("Escape")
+        try:
+            proc.wait(timeout=30)
+        except Exception:
+            pass
+    log = s.read_log() or "(no log)\n"
+    with open(os.path.join(out, "OrbexLog.txt"), "w") as f:
+        f.write(log)
+    print(log)
+    print("exit code:", proc.poll())
+    print("screenshot and log in", os.path.abspath(out))

@@ -1,0 +1,298 @@
+"""End-to-end harness: real Windows programs under Wine on an Xvfb display.
+
+A Session owns one Xvfb server and one fresh Wine prefix (hard-linked from a
+template made once per build tree), starts programs in it, and drives and
+inspects them with xdotool, ImageMagick and Wine's reg tool. Everything it
+starts is stopped again by process id when the session ends.
+"""
+import fcntl
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import zlib
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+PRODUCT_KEY = r"Software\PelkSoft\PelkSaver\Zelvora"
+DESKTOP_COLOUR = "#4070b0"
+
+BUILD_DIR = os.environ.get("ZV_BUILD_DIR") or os.path.abspath(
+    os.path.join(os.path.dirname(__file__), "..", "..", "build", "win64"))
+
+
+def _base_env(prefix):
+    env = dict(os.environ)
+    env["WINEPREFIX"] = prefix
+    env["WINEDEBUG"] = "-all"
+    env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+    return env
+
+
+def template_prefix():
+    """A booted Wine prefix shared read-only by the sessions of this build."""
+    path = os.path.join(BUILD_DIR, "e2e-template-prefix")
+    with open(path + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.exists(os.path.join(path, "system.reg")):
+            shutil.rmtree(path, ignore_errors=True)
+            env = _base_env(path)
+            env.pop("DISPLAY", None)
+            subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, check=False, timeout=300)
+            # Without a window manager Wine waits 2 s for every window that is
+            # hidden or destroyed unless it manages the windows itself.
+            subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
+                            "/t", "REG_SZ", "/d", "N", "/f"], env=env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, check=False, timeout=120)
+            subprocess.run([WINESERVER, "-w"], env=env, check=False, timeout=120)
+    return path
+
+
+class Session:
+    def __init__(self, width=1024, height=768, screens=None):
+        self.width, self.height = width, height
+        self.screens = screens or [(width, height)]
+        self.procs = []
+        self.tmp = tempfile.mkdtemp(prefix="zv-e2e-")
+        self.prefix = os.path.join(self.tmp, "prefix")
+        self.xvfb = None
+        self.display = None
+
+    # --- lifetime -------------------------------------------------------
+    def __enter__(self):
+        self._make_prefix()
+        self._start_xvfb()
+        self.env = _base_env(self.prefix)
+        self.env["DISPLAY"] = self.display
+        # A desktop that is not black, so a black saver window shows.
+        subprocess.run(["xsetroot", "-solid", DESKTOP_COLOUR], env=self.env, check=False, timeout=30)
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def close(self):
+        for p in self.procs:
+            if p.poll() is None:
+                try:
+                    os.killpg(p.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+        if os.path.exists(self.prefix):
+            subprocess.run([WINESERVER, "-k"], env=_base_env(self.prefix), check=False,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        for p in self.procs:
+            try:
+                p.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+        if self.xvfb is not None and self.xvfb.poll() is None:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+        if os.environ.get("ZV_KEEP_E2E"):
+            print("kept", self.tmp)
+        else:
+            shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def _make_prefix(self):
+        template = template_prefix()
+        # Hard links keep a fresh prefix cheap; the registry files are real
+        # copies because every session changes them.
+        subprocess.run(["cp", "-al", template, self.prefix], check=True)
+        for name in os.listdir(self.prefix):
+            if name.endswith(".reg"):
+                dst = os.path.join(self.prefix, name)
+                os.unlink(dst)
+                shutil.copy2(os.path.join(template, name), dst)
+
+    def _start_xvfb(self):
+        read_fd, write_fd = os.pipe()
+        args = ["Xvfb", "-displayfd", str(write_fd), "-nolisten", "tcp", "-noreset"]
+        for i, (w, h) in enumerate(self.screens):
+            args += ["-screen", str(i), "%dx%dx24" % (w, h)]
+        if len(self.screens) > 1:
+            args.append("+xinerama")
+        self.xvfb = subprocess.Popen(args, pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write_fd)
+        number = b""
+        with os.fdopen(read_fd, "rb") as r:
+            while not number.endswith(b"\n"):
+                chunk = r.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number.decode().strip()
+
+    # --- files and paths ------------------------------------------------
+    def c_path(self, windows_path):
+        """Unix path of a C:\\ path inside the prefix."""
+        assert windows_path[1:3] == ":\\", windows_path
+        return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
+
+    @property
+    def user(self):
+        return os.environ.get("USER") or "root"
+
+    def data_folder(self, user=None):
+        return os.path.join(self.prefix, "drive_c", "users", user or self.user, "AppData",
+                            "Roaming", "PelkSoft", "Zelvora")
+
+    def install(self, folder=r"C:\Zelvora", programs=("ZelvoraPelk.scr",)):
+        """Copies the built programs into a folder of the prefix; returns its Windows path."""
+        dst = self.c_path(folder)
+        os.makedirs(dst, exist_ok=True)
+        for name in programs:
+            shutil.copy2(os.path.join(BUILD_DIR, name), os.path.join(dst, name))
+        return folder
+
+    def write_chk_sum(self, folder, slots):
+        """slots: eight CRCs (ints) or Unix paths whose CRC-32 goes in the slot."""
+        data = b""
+        for s in slots:
+            if isinstance(s, int):
+                crc = s
+            else:
+                with open(s, "rb") as f:
+                    crc = zlib.crc32(f.read())
+            data += (crc & 0xFFFFFFFF).to_bytes(4, "little")
+        with open(os.path.join(self.c_path(folder), "chk.sum"), "wb") as f:
+            f.write(data)
+
+    # --- programs -------------------------------------------------------
+    def start(self, program, *args):
+        """Starts a Windows program (Windows or Unix path) without waiting."""
+        p = subprocess.Popen([WINE, program, *args], env=self.env, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL, start_new_session=True)
+        self.procs.append(p)
+        return p
+
+    def run(self, program, *args, timeout=60):
+        p = self.start(program, *args)
+        return p.wait(timeout=timeout)
+
+    def run_saver_until_key(self, program, *args, key="x", timeout=60):
+        """Starts the saver, waits for its window, ends it with a key; returns the exit code."""
+        p = self.start(program, "/s", *args)
+        window = self.wait_for_window("Zelvora: Quorrin", timeout=timeout)
+        if window is None:
+            return None
+        self.key(key, window=window)
+        try:
+            return p.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def set_desktop_mode(self):
+        """Xvfb offers only its own mode: let the saver run in it."""
+        self.reg_add("HKCU\\" + PRODUCT_KEY, "DispModeWidth", "0", "REG_SZ")
+
+    # --- registry -------------------------------------------------------
+    def reg_add(self, key, name, value, kind="REG_DWORD"):
+        self._reg(["add", key, "/v", name, "/t", kind, "/d", str(value), "/f"])
+
+    def reg_query(self, key, name):
+        """(type, text) of a value, or None when it is absent."""
+        out = self._reg(["query", key, "/v", name], check=False)
+        for line in out.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0].lower() == name.lower() and parts[1].startswith("REG_"):
+                return parts[1], parts[2] if len(parts) > 2 else ""
+        return None
+
+    def reg_dword(self, key, name):
+        v = self.reg_query(key, name)
+        return None if v is None else int(v[1], 16)
+
+    def reg_key_exists(self, key):
+        r = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True, text=True,
+                           timeout=60)
+        return r.returncode == 0
+
+    def _reg(self, args, check=True):
+        r = subprocess.run([WINE, "reg", *args], env=self.env, capture_output=True, text=True,
+                           timeout=60)
+        if check and r.returncode != 0:
+            raise RuntimeError("reg %s failed: %s" % (args, r.stdout + r.stderr))
+        return r.stdout
+
+    # --- windows, input, screen ----------------------------------------
+    def xdotool(self, *args, check=False):
+        r = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True, timeout=30)
+        if check and r.returncode != 0:
+            raise RuntimeError("xdotool %s failed: %s" % (args, r.stderr))
+        return r.stdout.strip()
+
+    def find_windows(self, title):
+        out = self.xdotool("search", "--onlyvisible", "--name", "^%s$" % title)
+        return [int(w) for w in out.split()] if out else []
+
+    def wait_for_window(self, title, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            found = self.find_windows(title)
+            if found:
+                return found[0]
+            time.sleep(0.25)
+        return None
+
+    def wait_until_gone(self, title, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if not self.find_windows(title):
+                return True
+            time.sleep(0.25)
+        return False
+
+    def key(self, keys, window=None):
+        args = ["key"] + (["--window", str(window)] if window else []) + [keys]
+        self.xdotool(*args)
+
+    def mouse_move(self, x, y):
+        self.xdotool("mousemove", str(x), str(y))
+
+    def activate(self, window):
+        self.xdotool("windowactivate", "--sync", str(window))
+
+    def screenshot(self, name):
+        path = os.path.join(self.tmp, name)
+        subprocess.run(["import", "-display", self.display, "-window", "root", path], check=True,
+                       timeout=60)
+        keep = os.environ.get("ZV_SHOTS")
+        if keep:
+            os.makedirs(keep, exist_ok=True)
+            shutil.copy2(path, os.path.join(keep, name))
+        return path
+
+    @staticmethod
+    def image_stats(path, crop=None):
+        """Mean and standard deviation of the grey levels (0..1) of an image or a crop WxH+X+Y."""
+        args = ["convert", path]
+        if crop:
+            args += ["-crop", crop, "+repage"]
+        args += ["-colorspace", "Gray", "-format", "%[fx:mean] %[fx:standard_deviation]", "info:"]
+        out = subprocess.run(args, check=True, capture_output=True, text=True, timeout=60).stdout
+        mean, sd = out.split()
+        return float(mean), float(sd)
+
+    def window_geometry(self, window):
+        out = self.xdotool("getwindowgeometry", "--shell", str(window))
+        g = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+    # --- the log --------------------------------------------------------
+    def read_log(self):
+        path = os.path.join(self.data_folder(), "OrbexLog.txt")
+        if not os.path.exists(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read().decode("latin-1")
