@@ -6,4 +6,6 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j "${ZV_JOBS:-2}"
+# The demo photographs, packed with the build's own native zvbundle.
+ZVBUNDLE="$PWD/build/win64/host-tools/tools/zvbundle" bash tools/make_demo_bundle.sh "$PWD/build/demo"
 ZV_BUILD_DIR="$PWD/build/win64" /usr/bin/python3 scripts/run_saver.py "$@"

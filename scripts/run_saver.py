@@ -11,12 +11,17 @@ from zvharness import Session  # noqa: E402
 
 parser = argparse.ArgumentParser()
 parser.add_argument("--seconds", type=float, default=8.0, help="how long the saver runs")
+parser.add_argument("--bundle", default=os.path.join(os.path.dirname(__file__), "..", "build", "demo", "images.bdl"),
+                    help="image bundle installed beside the saver (tools/make_demo_bundle.sh makes the demo one)")
 args = parser.parse_args()
 
 out = os.path.join(os.path.dirname(__file__), "..", "build", "run")
 os.makedirs(out, exist_ok=True)
+bundle = args.bundle if os.path.exists(args.bundle) else None
+if bundle is None:
+    print("no image bundle at %s: the saver will find none" % os.path.abspath(args.bundle))
 with Session() as s:
-    folder = s.install()
+    folder = s.install(bundle=bundle)
     # Xvfb offers one display mode: run in the desktop's own.
     s.reg_add("HKCU\\Software\\PelkSoft\\PelkSaver\\Zelvora", "DispModeWidth", "0", "REG_SZ")
     proc = s.start(folder + r"\ZelvoraPelk.scr", "/s")

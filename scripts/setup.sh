@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ clang
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  libgtest-dev googletest libbenchmark-dev
+  libgtest-dev googletest libbenchmark-dev libstb-dev libjpeg-turbo-progs
   wine64 libgl1-mesa-dri libglx-mesa0 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation
 )
 

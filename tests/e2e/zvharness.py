@@ -147,12 +147,16 @@ class Session:
         return os.path.join(self.prefix, "drive_c", "users", user or self.user, "AppData",
                             "Roaming", "PelkSoft", "Zelvora")
 
-    def install(self, folder=r"C:\Zelvora", programs=("ZelvoraPelk.scr",)):
-        """Copies the built programs into a folder of the prefix; returns its Windows path."""
+    def install(self, folder=r"C:\Zelvora", programs=("ZelvoraPelk.scr",), bundle=None):
+        """Copies the built programs into a folder of the prefix, and the image
+        bundle at the Unix path `bundle` (if given) as images.bdl beside them;
+        returns the folder's Windows path."""
         dst = self.c_path(folder)
         os.makedirs(dst, exist_ok=True)
         for name in programs:
             shutil.copy2(os.path.join(BUILD_DIR, name), os.path.join(dst, name))
+        if bundle is not None:
+            shutil.copy2(bundle, os.path.join(dst, "images.bdl"))
         return folder
 
     def write_chk_sum(self, folder, slots):

@@ -1,0 +1,119 @@
+// The imaging layer's pixel store: one picture as 32-bit BGRA pixels, top row
+// first, decoded from JPEG (baseline or progressive), PNG or BMP bytes,
+// resampled in place with a smooth filter and written out as a Windows bitmap.
+//
+// Where the pixels live is the platform's business (image_data_posix.cpp,
+// image_data_win32.cpp). On Windows they are the bits of a GDI DIB section,
+// so Draw, Stretch and GetBitmap work on the same memory without copies and
+// the bitmap always shows the current pixels. Those three operations are
+// declared with the GDI handle types' own struct names, so this header needs
+// no Windows header and Windows callers still pass and get HDC and HBITMAP.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#ifdef _WIN32
+struct HDC__;
+struct HBITMAP__;
+#endif
+
+// The largest picture the layer holds: per side, and in bytes of pixels.
+// Photographs of the bundle are far below both; anything above is taken for
+// a damaged or hostile file and refused before any pixel memory is taken.
+constexpr int kMaxImageSide = 16384;
+constexpr uint64_t kMaxImageBytes = uint64_t{512} << 20;
+
+// Resampling filters. Every caller asks for 2; any other value acts as 2.
+enum ImageResizeFilter {
+  ImageResizeFilter_Box = 0,
+  ImageResizeFilter_Triangle = 1,
+  ImageResizeFilter_Smooth = 2,  // Mitchell when shrinking, Catmull-Rom when enlarging
+};
+
+// True when a width x height picture may be held: both sides 1 to
+// kMaxImageSide and 4 bytes per pixel within maxBytes.
+bool ImageSizeAllowed(int width, int height, uint64_t maxBytes = kMaxImageBytes);
+
+class CImageData {
+ public:
+  CImageData() = default;
+  ~CImageData();
+  CImageData(const CImageData&) = delete;
+  CImageData& operator=(const CImageData&) = delete;
+
+  int GetWidth() const { return store_.width; }
+  int GetHeight() const { return store_.height; }
+  // Bytes from one row to the next: always 4 x width.
+  int GetStride() const { return store_.width * 4; }
+  // B, G, R, A per pixel, rows top down; null while empty. Formats without
+  // transparency give A = 255.
+  const uint8_t* GetPixels() const { return store_.pixels; }
+  uint8_t* GetPixels() { return store_.pixels; }
+  bool IsEmpty() const { return store_.pixels == nullptr; }
+
+  // Replaces the picture with an opaque black one. False, and empty, when
+  // the size is not allowed or memory is short.
+  bool Create(int width, int height);
+  // Decodes a JPEG, PNG or BMP file held in memory; the bytes stay the
+  // caller's. The size is checked against maxBytes from the file's header
+  // before anything is decoded. False, and empty, for anything that is not
+  // a complete picture of an allowed size.
+  bool Decode(const void* data, size_t size, uint64_t maxBytes = kMaxImageBytes);
+  void Clear();
+
+  // Resamples in place to width x height (no point sampling: shrinking by
+  // any factor averages). False, with the picture unchanged, when empty, the
+  // size is not allowed or memory is short.
+  bool Resize(int width, int height, int filter = ImageResizeFilter_Smooth);
+
+  // The picture as a Windows bitmap file: 24 bits per pixel, rows bottom
+  // up, each padded to a multiple of 4 bytes. Empty while the picture is.
+  std::vector<uint8_t> EncodeWindowsBitmap() const;
+  // Writes EncodeWindowsBitmap() to path through a temporary file beside it
+  // that then replaces path, so a failed save leaves an existing file as it
+  // was.
+  bool SaveWindowsBitmap(const char* path) const;
+
+#ifdef _WIN32
+  // The DIB section holding the pixels, owned by the picture: valid until
+  // the next Create, Decode, Resize or Clear, or the picture's end. Null
+  // while empty. Selected into a device context, it blocks Draw and Stretch
+  // until it is selected out again. After GDI has drawn into it, call
+  // GdiFlush before reading GetPixels.
+  HBITMAP__* GetBitmap() const;
+  // Copies the width x height rectangle at (sourceX, sourceY), counted from
+  // the picture's top-left corner, unscaled to (x, y) in dc with the raster
+  // operation rop. mode is taken for the stretch-mode parameter of the
+  // interface and has nothing to act on here.
+  bool Draw(HDC__* dc, int x, int y, int width, int height, int sourceX, int sourceY, int mode,
+            unsigned long rop) const;
+  // Scales the source rectangle onto the destination rectangle. mode is a
+  // GDI stretch mode (3 colour-on-colour, 4 half-tone) set on dc for this
+  // call only; 0 keeps the mode dc has.
+  bool Stretch(HDC__* dc, int x, int y, int width, int height, int sourceX, int sourceY,
+               int sourceWidth, int sourceHeight, int mode, unsigned long rop) const;
+#endif
+
+ private:
+  struct Store {
+    uint8_t* pixels = nullptr;
+    void* bitmap = nullptr;  // the DIB section on Windows, null elsewhere
+    int width = 0;
+    int height = 0;
+  };
+
+  // The platform's pixel memory: zero-filled, 4 x width bytes per row with
+  // no gap between rows. The size has been checked already.
+  static bool AllocateStore(int width, int height, Store& store);
+  static void ReleaseStore(Store& store);
+  // Moves `from` onto `to`, replacing a file already there in one step.
+  static bool MoveFileOver(const char* from, const char* to);
+
+  // Frees the current pixels and takes over `store`.
+  void Adopt(Store& store);
+  bool HasTranslucentPixels() const;
+
+  Store store_;
+};
