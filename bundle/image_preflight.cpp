@@ -33,8 +33,9 @@ bool BitmapRowsPresent(const uint8_t* data, size_t size) {
     height = static_cast<int32_t>(ReadLE32(data + 22));
     bitsPerPixel = ReadLE16(data + 28);
   }
-  if (width <= 0 || height == 0) return false;
   if (height < 0) height = -height;  // rows stored top down
+  // Beyond the decoder's own limit, and small enough for the sums below.
+  if (width <= 0 || height == 0 || width > (1 << 24) || height > (1 << 24)) return false;
   if (bitsPerPixel == 0) bitsPerPixel = 1;
   const uint64_t rowBytes = (static_cast<uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
   // The rows cannot begin inside the headers, whatever the offset says.

@@ -19,6 +19,7 @@
 #include "bundle/byte_order.h"
 #include "bundle/image_data.h"
 #include "bundle/image_object.h"
+#include "bundle/image_preflight.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // From the sanitizer runtime (GCC ships no header for it): lets a test see
@@ -125,9 +126,10 @@ Bytes EncodeJpeg(int width, int height, const Bytes& rgb, const std::string& opt
   return jpeg;
 }
 
-size_t FindMarker(const Bytes& jpeg, uint8_t marker) {
+// Where the next 0xFF `marker` pair starts at or after `from`; size if none.
+size_t FindMarker(const Bytes& jpeg, uint8_t marker, size_t from = 0) {
   const uint8_t pattern[2] = {0xFF, marker};
-  return std::search(jpeg.begin(), jpeg.end(), pattern, pattern + 2) - jpeg.begin();
+  return std::search(jpeg.begin() + from, jpeg.end(), pattern, pattern + 2) - jpeg.begin();
 }
 
 // --- decoding -------------------------------------------------------------
@@ -251,7 +253,7 @@ TEST(ImageDecode, JpegCutShortOrDamagedFails) {
   ExpectDamageIsSurvived(progressive, 4);
 }
 
-TEST(ImageDecode, HuffmanTableWithTooManyCodesIsRefused) {
+TEST(ImageDecode, BadOrMissingHuffmanTablesAreRefused) {
   REQUIRE_CJPEG();
   // The decoder would write past its tables for more than 256 codes.
   const Bytes jpeg = EncodeJpeg(16, 16, Quadrants(16, 16));
@@ -271,6 +273,26 @@ TEST(ImageDecode, HuffmanTableWithTooManyCodesIsRefused) {
   EXPECT_TRUE(image.Decode(jpeg.data(), jpeg.size()));
   EXPECT_FALSE(image.Decode(forged.data(), forged.size()));
   EXPECT_TRUE(image.IsEmpty());
+
+  // A scan naming table slots never defined would decode with uninitialised
+  // tables: baseline, and a progressive AC scan. The decoder often fails on
+  // such files by itself, so the check is asked directly.
+  const Bytes progressive = EncodeJpeg(16, 16, Quadrants(16, 16), "-progressive");
+  ASSERT_TRUE(EncodedImagePassesPreflight(jpeg.data(), jpeg.size()));
+  ASSERT_TRUE(EncodedImagePassesPreflight(progressive.data(), progressive.size()));
+  for (const Bytes* file : {&jpeg, &progressive}) {
+    Bytes undefined = *file;
+    // The first scan of the baseline file; the first AC scan (spectral
+    // start above 0) of the other.
+    size_t sos = FindMarker(undefined, 0xDA);
+    auto spectralStart = [&] { return undefined[sos + 5 + 2 * undefined[sos + 4]]; };
+    while (file == &progressive && sos < undefined.size() && spectralStart() == 0)
+      sos = FindMarker(undefined, 0xDA, sos + 2);
+    ASSERT_LT(sos, undefined.size());
+    for (int i = 0; i < undefined[sos + 4]; ++i) undefined[sos + 6 + 2 * i] = 0x33;
+    EXPECT_FALSE(EncodedImagePassesPreflight(undefined.data(), undefined.size()));
+    EXPECT_FALSE(image.Decode(undefined.data(), undefined.size()));
+  }
 
   // The decoder skips fill bytes before the start-of-image marker; so does the check.
   Bytes filled(5, 0xFF);
