@@ -5,7 +5,7 @@ import os
 import time
 import unittest
 
-from zvharness import PRODUCT_KEY, Session
+from zvharness import PRODUCT_KEY, Session, wait_exit
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 SYSTEM_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
@@ -13,13 +13,6 @@ FOLDER = r"C:\Zelvora"
 SCR = FOLDER + r"\ZelvoraPelk.scr"
 TITLE = "Zelvora: Quorrin"
 HELPERS = ("ZelvoraPelk.scr", "preview_host.exe", "post_message.exe", "query_display.exe")
-
-
-def wait_exit(proc, timeout):
-    try:
-        return proc.wait(timeout=timeout)
-    except Exception:
-        return None
 
 
 def still_running(proc, seconds=2.0):

@@ -4,19 +4,12 @@ import os
 import time
 import unittest
 
-from zvharness import PRODUCT_KEY, Session
+from zvharness import PRODUCT_KEY, Session, wait_exit
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 HKLM = "HKLM\\" + PRODUCT_KEY
 RECORD = HKLM + "\\AppData"
 SCR = r"C:\Zelvora\ZelvoraPelk.scr"
-
-
-def wait_exit(proc, timeout):
-    try:
-        return proc.wait(timeout=timeout)
-    except Exception:
-        return None
 
 
 def install_with_checksums(s):

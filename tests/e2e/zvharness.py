@@ -23,6 +23,14 @@ BUILD_DIR = os.environ.get("ZV_BUILD_DIR") or os.path.abspath(
     os.path.join(os.path.dirname(__file__), "..", "..", "build", "win64"))
 
 
+def wait_exit(proc, timeout):
+    """The exit code of a started program, or None if it still runs after `timeout` s."""
+    try:
+        return proc.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return None
+
+
 def _base_env(prefix):
     env = dict(os.environ)
     env["WINEPREFIX"] = prefix
@@ -191,10 +199,7 @@ class Session:
         if window is None:
             return None
         self.key(key, window=window)
-        try:
-            return p.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            return None
+        return wait_exit(p, timeout)
 
     def set_desktop_mode(self):
         """Xvfb offers only its own mode: let the saver run in it."""
