@@ -1,6 +1,7 @@
 #include "foundation/perf_counter.h"
 #include "foundation/perf_timer.h"
 #include "foundation/thread.h"
+#include "tests/support/thread_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -134,38 +135,6 @@ TEST_F(FrameTimerTest, FallbackCountsFromInitAcrossTheWrap) {
 }
 
 // Real threads on the native stand-in.
-
-bool WaitFor(const std::atomic<bool>& flag, bool value, int timeoutMs = 5000) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (flag != value) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
-class OneShot : public cThread {
- public:
-  ~OneShot() override { Stop(); }
-  int Run() override {
-    ran = true;
-    running = false;
-    return 0;
-  }
-  std::atomic<bool> ran{false};
-};
-
-// Ignores the stop request until the test lets it go.
-class Stubborn : public cThread {
- public:
-  int Run() override {
-    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    done = true;
-    return 0;
-  }
-  std::atomic<bool> release{false};
-  std::atomic<bool> done{false};
-};
 
 TEST(Thread, StartsSuspendedUntilResumed) {
   OneShot thread;

@@ -5,48 +5,18 @@
 #include <atomic>
 
 #include "foundation/thread.h"
+#include "tests/support/thread_fakes.h"
 
 namespace {
 
-bool WaitFor(const std::atomic<bool>& flag, bool value, DWORD timeoutMs = 5000) {
-  const DWORD begin = GetTickCount();
-  while (flag != value) {
-    if (GetTickCount() - begin > timeoutMs) return false;
-    Sleep(1);
-  }
-  return true;
-}
-
-class ExitSeven : public cThread {
- public:
-  ~ExitSeven() override { Stop(); }
-  int Run() override {
-    ran = true;
-    running = false;
-    return 7;
-  }
-  std::atomic<bool> ran{false};
-};
-
-class Stubborn : public cThread {
- public:
-  int Run() override {
-    while (!release) Sleep(1);
-    done = true;
-    return 0;
-  }
-  std::atomic<bool> release{false};
-  std::atomic<bool> done{false};
-};
-
 TEST(ThreadWin, StopOnANeverStartedThreadReturnsFalse) {
-  ExitSeven thread;
+  OneShot thread(7);
   EXPECT_FALSE(thread.Stop());
   EXPECT_EQ(thread.handle, nullptr);
 }
 
 TEST(ThreadWin, StartSuspendedSetPriorityResume) {
-  ExitSeven thread;
+  OneShot thread(7);
   ASSERT_TRUE(thread.Start());
   ASSERT_NE(thread.handle, nullptr);
   EXPECT_EQ(thread.threadId, GetThreadId(static_cast<HANDLE>(thread.handle)));
