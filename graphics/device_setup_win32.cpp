@@ -9,13 +9,16 @@
 #include <cstring>
 #include <sstream>
 
+#include "bundle/program_bundles.h"
 #include "foundation/logger.h"
 #include "foundation/saver_settings.h"
 #include "graphics/game_error_win32.h"
 #include "graphics/graphics_layer_win32.h"
 #include "graphics/layer_flags.h"
 #include "host/host_state.h"
+#include "host/os_version.h"
 #include "host/saver_runner_win32.h"
+#include "slideshow/slideshow_instance_win32.h"
 
 namespace {
 
@@ -58,11 +61,77 @@ D3DMATRIX OrthoProjection(int width, int height) {
   return m;
 }
 
+// The slideshow's configuration, in the order it expects it.
+void ConfigureSlideshow(Slideshow& show, int width, int height) {
+  show.SetAnimate(ss->Animate != 0);
+  show.SetCrossfade(ss->Crossfade != 0);
+  show.SetMipMap(ss->MipMap != 0);
+  show.SetShowCaptions(ss->ShowCaptions != 0);
+  // The caption font (clear-type quality above version 5) comes with the captions.
+  show.SetShufflePasses(50);
+  show.SetRandomOrder(ss->RandomOrder != 0);
+  show.SetImageDelay(ImageDelayMsFor(ss->ImageDelay));
+  const float halfHeight = static_cast<float>(height) * 2.0f / static_cast<float>(width) * 0.5f;
+  show.SetViewRange(halfHeight, -halfHeight);
+  show.SetTileLimit(tileLimit);
+  show.SetTextureBits(requestedBits);
+  show.Open(bundlePath.c_str());
+  show.SetCram(ss->CramImages != 0);
+  show.SetCramSize(EffectiveCramSize(ss->CramSize));
+  show.SetZoomRate(ZoomRateFor(ss->ImageDelay));
+}
+
+void FillFullScreenQuad() {
+  const float e = 10.75f;
+  const struct {
+    float x, y, u, v;
+  } corners[4] = {{-e, e, 0, 1}, {-e, -e, 0, 0}, {e, -e, 1, 0}, {e, e, 1, 1}};
+  for (int i = 0; i < 4; ++i) {
+    QuadVertex& q = fullScreenQuad.vertices[i];
+    q = QuadVertex();
+    q.x = corners[i].x;
+    q.y = corners[i].y;
+    q.nz = 1.0f;
+    q.diffuse = 0x00FFFFFF;
+    q.u = corners[i].u;
+    q.v = corners[i].v;
+  }
+  const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+  memcpy(fullScreenQuad.indices, indices, sizeof(indices));
+}
+
 }  // namespace
+
+FullScreenQuad fullScreenQuad;
+HDC desktopDC = nullptr;
+
+bool CaptureDesktop() {
+  HDC screen = GetDC(nullptr);
+  desktopDC = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, screenWidth, screenHeight);
+  SelectObject(desktopDC, bitmap);
+  BitBlt(desktopDC, 0, 0, screenWidth, screenHeight, screen, 0, 0, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  return true;
+}
+
+void DeleteDesktopSnapshot() {
+  if (desktopDC == nullptr) return;
+  HGDIOBJ bitmap = GetCurrentObject(desktopDC, OBJ_BITMAP);
+  DeleteDC(desktopDC);
+  DeleteObject(bitmap);
+  desktopDC = nullptr;
+}
 
 bool initStates(int width, int height) {
   ZV_LOG_FUNCTION("initStates");
   std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+  if (!theImageBundle.Open(bundlePath)) {
+    ShowError("Could not open slide bundle!", "ERROR", static_cast<HWND>(ss->mainWindow));
+    ZV_LOG_ERROR("Could not open the image bundle!");
+    return false;
+  }
 
   if (!ss->FastMode) {
     try {
@@ -94,6 +163,7 @@ bool initStates(int width, int height) {
     if (SUCCEEDED(theGraphicsLayer->GetBackBuffer()->GetSurfaceDesc(&surface)))
       requestedBits = static_cast<int>(surface.ddpfPixelFormat.dwRGBBitCount);
   }
+  ConfigureSlideshow(*CreateSlideshow(), width, height);
   return true;
 }
 
@@ -141,10 +211,14 @@ bool initD3D(int width, int height) {
   for (const auto& ts : stageStates) device->SetTextureStageState(0, ts.state, ts.value);
 
   theGraphicsLayer->SetViewMatrix(Identity());
+  FillFullScreenQuad();
+  theSkinBundle.Close();
+  if (ss->Animate && !ss->FastMode && !displayModeChanged) CaptureDesktop();
   ZV_LOG_INFO("Successfully exiting initD3D()");
   return true;
 }
 
 void DestroyDevice() {
+  DeleteDesktopSnapshot();
   delete theGraphicsLayer;
 }

@@ -8,8 +8,10 @@
 #include "foundation/logger.h"
 #include "graphics/device_setup_win32.h"
 #include "graphics/game_error_win32.h"
+#include "bundle/program_bundles.h"
 #include "host/host_state.h"
 #include "slideshow/render_frame_win32.h"
+#include "slideshow/slideshow_instance_win32.h"
 
 HWND saverWindow = nullptr;
 HDC saverDC = nullptr;
@@ -37,10 +39,6 @@ bool InSaverMode() { return runMode == RunMode_Saver; }
 
 HWND MainWindow() { return static_cast<HWND>(ss->mainWindow); }
 
-void ShowError(const char* text, const char* caption, HWND owner, UINT icon = 0) {
-  ss->inMessageBox = true;
-  MessageBoxA(owner, text, caption, MB_OK | icon);
-}
 
 bool RegisterSaverClass(HINSTANCE instance, const char* name, WNDPROC proc, HBRUSH background) {
   WNDCLASSA wc = {};
@@ -199,11 +197,13 @@ void RunMainLoop() {
 void CleanUp() {
   ZV_LOG_FUNCTION("CleanUp()");
   ZV_LOG_INFO("Deleting slideshow object");
+  DestroySlideshow();
   ZV_LOG_INFO("Deleting fast mode device contexts");
   ZV_LOG_INFO("Setting current texture to NULL");
   ZV_LOG_INFO("Deleting graphics object");
   DestroyDevice();
   ZV_LOG_INFO("Deleting slide bundles");
+  theImageBundle.Close();
   ZV_LOG_INFO("Deleting dimension list");
   ZV_LOG_INFO("Successfully exiting CleanUp()");
 }
@@ -245,6 +245,11 @@ void Teardown(HINSTANCE instance, HWND parent) {
 }
 
 }  // namespace
+
+void ShowError(const char* text, const char* caption, HWND owner, UINT icon) {
+  ss->inMessageBox = true;
+  MessageBoxA(owner, text, caption, MB_OK | icon);
+}
 
 void RequestClose(SaverSettings* settings) {
   settings->closeRequested = true;

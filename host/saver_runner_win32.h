@@ -22,5 +22,7 @@ LRESULT CALLBACK BlankingWindowProc(HWND window, UINT message, WPARAM wParam, LP
 // How every rule that wants the saver to end asks for it.
 void RequestClose(SaverSettings* settings);
 bool VerifySaverPassword(HWND window);
+// A message box that marks the saver as showing one, so input does not end it.
+void ShowError(const char* text, const char* caption, HWND owner, UINT icon = 0);
 // Handles one pending message, if any; lets long drawing steps stay responsive.
 void PumpOneMessage();

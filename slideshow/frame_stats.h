@@ -15,7 +15,29 @@ struct FrameStatistics {
   // the first window has been measured.
   float averageFps = 100.0f;
 
-  void AddFrame(float frameMs);
+  // Frame step 1: the frame's time into the run and the window.
+  void AddFrameTime(float frameMs);
+  // Frame step 3: a full 250 ms window becomes one rate sample.
+  void SampleWindow();
+  void AddFrame(float frameMs) {
+    AddFrameTime(frameMs);
+    SampleWindow();
+  }
 };
+
+// What the automatic performance rule asks for on one frame. The rule
+// watches the first seconds and the first two slide changes, and lowers the
+// slide texture resolution on machines below 20 frames per second.
+struct PerformanceAction {
+  bool cramOn = false;   // switch cramming on
+  int32_t cramSize = 0;  // set this resolution limit; 0 leaves it
+  bool endRule = false;  // clear AutoPerformance: the rule is done for this run
+};
+
+// The rule at `runTime` ms with the average rate so far and the display
+// time in seconds: 5001..5999 -> cram at 1536; strictly between D x 1000 +
+// 3000 and + 4000 -> 1024; strictly between D x 2000 + 3000 and + 4000 ->
+// 512, and the rule ends there whatever the rate.
+PerformanceAction AutoPerformanceStep(int32_t runTime, float averageFps, float imageDelaySeconds);
 
 extern FrameStatistics frameStats;

@@ -61,6 +61,12 @@ class CSlideImage {
   // centre, so repeated steps scale the picture linearly about `centre`.
   void Zoom(float step);
 
+#ifdef _WIN32
+  // Draws every tile with its texture inside a scene of its own; a failed
+  // scene start skips the slide (the graphics layer records it).
+  void Draw();
+#endif
+
   bool IsComplete() const { return tilesUploaded == columns * rows; }
   int32_t TilesUploaded() const { return tilesUploaded; }
   SlideTile& TileAt(int32_t column, int32_t row) { return tiles[row * columns + column]; }

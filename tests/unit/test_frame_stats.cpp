@@ -29,4 +29,39 @@ TEST(FrameStatistics, AveragesOneSamplePerQuarterSecond) {
   EXPECT_FLOAT_EQ(stats.fpsSum, 100.0f + 2.0f + 4.0f);
 }
 
+// Which of the three windows fires at a run time, for a slow machine.
+TEST(AutoPerformance, WindowsAtTheEightSecondDelay) {
+  struct Case {
+    int32_t runTime;
+    bool cramOn;
+    int32_t cramSize;
+    bool endRule;
+  } cases[] = {
+      {5000, false, 0, false},    {5001, true, 1536, false}, {5999, true, 1536, false},
+      {6000, false, 0, false},    {11000, false, 0, false},  {11001, false, 1024, false},
+      {11999, false, 1024, false}, {12000, false, 0, false}, {19000, false, 0, false},
+      {19001, false, 512, true},  {19999, false, 512, true}, {20000, false, 0, false},
+  };
+  for (const Case& c : cases) {
+    const PerformanceAction a = AutoPerformanceStep(c.runTime, 12.0f, 8.0f);
+    EXPECT_EQ(a.cramOn, c.cramOn) << c.runTime;
+    EXPECT_EQ(a.cramSize, c.cramSize) << c.runTime;
+    EXPECT_EQ(a.endRule, c.endRule) << c.runTime;
+  }
+}
+
+TEST(AutoPerformance, FastMachineOnlyEndsTheRule) {
+  for (int32_t t : {5500, 11500}) {
+    const PerformanceAction a = AutoPerformanceStep(t, 20.0f, 8.0f);
+    EXPECT_FALSE(a.cramOn || a.cramSize != 0 || a.endRule) << t;
+  }
+  const PerformanceAction third = AutoPerformanceStep(19500, 60.0f, 8.0f);
+  EXPECT_TRUE(third.endRule);
+  EXPECT_EQ(third.cramSize, 0);
+  // The first window wins where the delay makes the windows overlap.
+  const PerformanceAction overlap = AutoPerformanceStep(5500, 5.0f, 2.0f);
+  EXPECT_EQ(overlap.cramSize, 1536);
+  EXPECT_FALSE(overlap.endRule);
+}
+
 }  // namespace

@@ -1,0 +1,4 @@
+#include "bundle/program_bundles.h"
+
+VFBUNDLE theImageBundle;
+VFBUNDLE theSkinBundle;
