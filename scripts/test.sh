@@ -12,6 +12,10 @@ for preset in native fuzz win64; do
   echo "=== $preset: configure and build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
+  if [ "$preset" = win64 ]; then
+    # The end-to-end runs show the demo photographs.
+    ZVBUNDLE="$PWD/build/win64/host-tools/tools/zvbundle" bash tools/make_demo_bundle.sh "$PWD/build/demo"
+  fi
   echo "=== $preset: tests"
   ctest --preset "$preset" -j "$jobs" || status=1
 done

@@ -21,6 +21,9 @@ DESKTOP_COLOUR = "#4070b0"
 
 BUILD_DIR = os.environ.get("ZV_BUILD_DIR") or os.path.abspath(
     os.path.join(os.path.dirname(__file__), "..", "..", "build", "win64"))
+# The demo photographs (tools/make_demo_bundle.sh); every saver run needs a bundle.
+DEMO_BUNDLE = os.environ.get("ZV_DEMO_BUNDLE") or os.path.abspath(
+    os.path.join(os.path.dirname(__file__), "..", "..", "build", "demo", "images.bdl"))
 
 
 def wait_exit(proc, timeout):
@@ -155,10 +158,10 @@ class Session:
         return os.path.join(self.prefix, "drive_c", "users", user or self.user, "AppData",
                             "Roaming", "PelkSoft", "Zelvora")
 
-    def install(self, folder=r"C:\Zelvora", programs=("ZelvoraPelk.scr",), bundle=None):
+    def install(self, folder=r"C:\Zelvora", programs=("ZelvoraPelk.scr",), bundle=DEMO_BUNDLE):
         """Copies the built programs into a folder of the prefix, and the image
-        bundle at the Unix path `bundle` (if given) as images.bdl beside them;
-        returns the folder's Windows path."""
+        bundle at the Unix path `bundle` (the demo one unless None) as
+        images.bdl beside them; returns the folder's Windows path."""
         dst = self.c_path(folder)
         os.makedirs(dst, exist_ok=True)
         for name in programs:
@@ -292,6 +295,22 @@ class Session:
         out = subprocess.run(args, check=True, capture_output=True, text=True, timeout=60).stdout
         mean, sd = out.split()
         return float(mean), float(sd)
+
+    @staticmethod
+    def image_difference(path_a, path_b):
+        """Mean absolute grey-level difference (0..1) of two images of one size."""
+        out = subprocess.run(["convert", path_a, path_b, "-compose", "difference", "-composite",
+                              "-colorspace", "Gray", "-format", "%[fx:mean]", "info:"],
+                             check=True, capture_output=True, text=True, timeout=60).stdout
+        return float(out)
+
+    @staticmethod
+    def lit_fraction(path, level=0.06):
+        """Share of pixels whose grey level is above `level`."""
+        out = subprocess.run(["convert", path, "-colorspace", "Gray", "-threshold",
+                              "%g%%" % (level * 100), "-format", "%[fx:mean]", "info:"],
+                             check=True, capture_output=True, text=True, timeout=60).stdout
+        return float(out)
 
     def window_geometry(self, window):
         out = self.xdotool("getwindowgeometry", "--shell", str(window))

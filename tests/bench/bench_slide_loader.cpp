@@ -1,0 +1,91 @@
+// Benchmark, not a test: the loader pipeline per photograph of the demo
+// images.bdl, as the slideshow runs it: read the bytes from the bundle,
+// decode, lay out the tiles and resize, then upload every tile. The upload
+// is simulated by copying each tile's source rectangle into a buffer of the
+// texture's size, which is what the device context copy amounts to.
+//
+//   zv_bench_slide_loader [BUNDLE] [--benchmark_...]
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "slideshow/bundle_slideshow_host.h"
+#include "slideshow/image_loader.h"
+
+namespace {
+
+std::string bundlePath = ZV_BENCH_DEFAULT_BUNDLE;
+
+class CopiedTile : public SlideTexture {
+ public:
+  std::vector<uint8_t> texels;
+};
+
+class SimulatedUpload : public ImagingBackend {
+ public:
+  std::unique_ptr<SlidePicture> NewPicture() override { return std::make_unique<ImagePicture>(); }
+  SlideTexture* UploadTile(SlidePicture& picture, const TileUpload& upload, int32_t bits,
+                           int32_t) override {
+    auto* tile = new CopiedTile;
+    const int bytesPerTexel = bits == 32 ? 4 : 2;
+    tile->texels.assign(static_cast<size_t>(upload.textureWidth) * upload.textureHeight * bytesPerTexel, 0);
+    const CImageData& data = static_cast<ImagePicture&>(picture).Data();
+    const int rows = std::min(upload.source.height, upload.textureHeight);
+    const int width = std::min(upload.source.width, upload.textureWidth);
+    for (int y = 0; y < rows; ++y) {
+      const uint8_t* from = data.GetPixels() + static_cast<size_t>(upload.source.y + y) * data.GetStride() +
+                            static_cast<size_t>(upload.source.x) * 4;
+      std::memcpy(tile->texels.data() + static_cast<size_t>(y) * upload.textureWidth * bytesPerTexel, from,
+                  static_cast<size_t>(width) * bytesPerTexel);
+    }
+    return tile;
+  }
+};
+
+void LoadEveryPhotograph(benchmark::State& state, bool cram) {
+  SimulatedUpload upload;
+  BundleSlideshowHost host(&upload);
+  if (!host.OpenBundle(bundlePath.c_str()) || host.PhotoCount() == 0) {
+    state.SkipWithError(("no photographs in " + bundlePath).c_str());
+    return;
+  }
+  int64_t photographs = 0;
+  for (auto _ : state) {
+    for (int32_t photo = 0; photo < host.PhotoCount(); ++photo) {
+      host.PhotoFile(photo)->Free();  // read from the file each time, as on a first showing
+      CImgLoadThread loader(&upload);
+      loader.SetSource(host.PhotoSourceOf(photo), host.DimsOf(photo));
+      loader.SetTileLimit(256);
+      loader.SetTextureBits(32);
+      loader.SetMipMap(1);
+      loader.SetCram(cram);
+      loader.SetCramSize(1024);
+      loader.Start(0);
+      CSlideImage* slide = loader.Finish();
+      benchmark::DoNotOptimize(slide);
+      delete slide;
+      ++photographs;
+    }
+  }
+  state.counters["ms_per_photo"] =
+      benchmark::Counter(static_cast<double>(photographs), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ms_per_photo"] = state.counters["ms_per_photo"] * 1000.0;
+}
+
+void BM_LoadPhotographs(benchmark::State& state) { LoadEveryPhotograph(state, false); }
+void BM_LoadPhotographsCrammed1024(benchmark::State& state) { LoadEveryPhotograph(state, true); }
+
+BENCHMARK(BM_LoadPhotographs)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadPhotographsCrammed1024)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (argc > 1) bundlePath = argv[1];
+  benchmark::RunSpecifiedBenchmarks();
+  return 0;
+}
