@@ -210,6 +210,7 @@ void CleanUp() {
 
 void Teardown(HINSTANCE instance, HWND parent) {
   ZV_LOG_INFO("Exited main loop.");
+  ZV_LOG_INFO("Longest frame while showing photographs: " << LongestShowingFrameMs() << " ms");
   if (runMode != RunMode_Preview) ss->WriteCrashFlag(1);
   ZV_LOG_INFO("ReleaseDC(hScrWindow,hDC)");
   ReleaseDC(saverWindow, saverDC);

@@ -23,12 +23,13 @@ def cpu_seconds(pid):
 parser = argparse.ArgumentParser()
 parser.add_argument("--seconds", type=float, default=20.0)
 parser.add_argument("--fast-mode", action="store_true")
+parser.add_argument("--image-delay", type=float, default=4.0, help="seconds per photograph")
 args = parser.parse_args()
 
 with Session() as s:
     folder = s.install()
     s.set_desktop_mode()
-    s.reg_add("HKCU\\" + PRODUCT_KEY, "DebugLog", 0)
+    s.reg_add("HKCU\\" + PRODUCT_KEY, "ImageDelay", str(args.image_delay), "REG_SZ")
     if args.fast_mode:
         s.reg_add("HKCU\\" + PRODUCT_KEY, "FastMode", 1)
     proc = s.start(folder + r"\ZelvoraPelk.scr", "/s")
@@ -44,3 +45,6 @@ with Session() as s:
     fps = s.reg_query("HKCU\\" + PRODUCT_KEY, "AvgFps")
     print("average frames per second: %s" % (fps[1] if fps else "?"))
     print("CPU seconds per second of running: %.3f" % ((cpu1 - cpu0) / (t1 - t0)))
+    for line in (s.read_log() or "").splitlines():
+        if "Longest frame" in line:
+            print(line.split("|")[-1].strip())

@@ -13,11 +13,9 @@ SCR = r"C:\Zelvora\ZelvoraPelk.scr"
 
 
 def install_with_checksums(s):
-    """The saver, a bundle and the copies the file check covers, with a matching chk.sum."""
+    """The saver, the demo bundle and the copies the file check covers, with a matching chk.sum."""
     folder = s.install()
     bundle = os.path.join(s.c_path(folder), "images.bdl")
-    with open(bundle, "wb") as f:
-        f.write(bytes(range(256)) * 64)
     scr = os.path.join(s.c_path(folder), "ZelvoraPelk.scr")
     windows_copy = s.c_path(r"C:\windows\ZelvoraPelk.scr")
     exe_copy = os.path.join(s.c_path(folder), "ZelvoraPelk.exe")

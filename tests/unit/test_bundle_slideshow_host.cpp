@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bundle/bundle_writer.h"
+#include "bundle/image_data.h"
+#include "tests/support/slide_fakes.h"
+#include "slideshow/bundle_slideshow_host.h"
+
+namespace {
+
+std::vector<uint8_t> Bitmap(int width, int height) {
+  CImageData picture;
+  EXPECT_TRUE(picture.Create(width, height));
+  return picture.EncodeWindowsBitmap();
+}
+
+std::vector<uint8_t> DimsRecord(const std::string& name, int width, int height, uint8_t horizontal) {
+  ImageDims dims;
+  dims.name = name;
+  dims.width = width;
+  dims.height = height;
+  dims.horizontalOnly = horizontal;
+  std::vector<uint8_t> out;
+  EXPECT_TRUE(SerializeImageDims(dims, true, out));
+  return out;
+}
+
+// Real pictures, recorded uploads.
+class RealPictures : public FakeImaging {
+ public:
+  std::unique_ptr<SlidePicture> NewPicture() override { return std::make_unique<ImagePicture>(); }
+};
+
+class BundleHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/zv_host_XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    path = name;
+  }
+  void TearDown() override { std::remove(path.c_str()); }
+
+  // Two photographs, a good 600 x 300 bitmap and bytes no decoder takes;
+  // only the good one has a dims record.
+  void WriteBundle(bool withCaps) {
+    BundleWriter writer;
+    writer.AddCategory("image");
+    writer.AddFile("wide.bmp", Bitmap(600, 300));
+    writer.AddFile("broken.jpg", std::vector<uint8_t>(64, 0xAB));
+    writer.AddCategory("dims");
+    writer.AddFile("wide.bmp.dim", DimsRecord("wide.bmp", 600, 300, 1));
+    if (withCaps) writer.AddCategory("caps");
+    ASSERT_TRUE(writer.WriteTo(path));
+  }
+
+  std::string path;
+  RealPictures textures;
+};
+
+TEST_F(BundleHostTest, LoadsRealPhotographsThroughTheBundle) {
+  WriteBundle(true);
+  BundleSlideshowHost host(&textures);
+  ASSERT_TRUE(host.OpenBundle(path.c_str()));
+  ASSERT_EQ(host.PhotoCount(), 2);
+  // A photograph without its own record takes entry 0.
+  EXPECT_EQ(host.DimsOf(1).name, "wide.bmp");
+  EXPECT_EQ(host.DimsOf(1).horizontalOnly, 1);
+  EXPECT_EQ(host.FindCaption(host.PhotoFile(0)), nullptr);
+
+  CImgLoadThread good(&textures);
+  good.SetSource(host.PhotoSourceOf(0), host.DimsOf(0));
+  good.SetTileLimit(256);
+  good.Start(0);
+  CSlideImage* slide = good.Finish();
+  ASSERT_NE(slide, nullptr);
+  EXPECT_EQ(good.GetError(), kLoaderNoError);
+  // 600 x 300 on a 256 grid: resized to 512 x 256, two tiles, proportions from the record.
+  EXPECT_EQ(slide->columns, 2);
+  EXPECT_EQ(slide->rows, 1);
+  EXPECT_FLOAT_EQ(slide->heightFactor, 0.5f);
+  ASSERT_EQ(textures.uploads.size(), 2u);
+  EXPECT_EQ(textures.uploads[0].pictureWidth, 512);
+  // The bytes stay cached in the entry for the next showing.
+  EXPECT_NE(host.PhotoFile(0)->Data(), nullptr);
+  delete slide;
+
+  CImgLoadThread broken(&textures);
+  broken.SetSource(host.PhotoSourceOf(1), host.DimsOf(1));
+  broken.Start(0);
+  EXPECT_EQ(broken.Finish(), nullptr);
+  EXPECT_EQ(broken.GetError(), kLoaderUndecodable);
+
+  // Out of range: no entry, no category lookups past the list.
+  CImgLoadThread missing(&textures);
+  missing.SetSource(host.PhotoSourceOf(7), ImageDims());
+  missing.Start(0);
+  EXPECT_EQ(missing.Finish(), nullptr);
+  EXPECT_EQ(missing.GetError(), kLoaderFileNotFound);
+}
+
+TEST_F(BundleHostTest, ABundleWithoutOneOfTheThreeCategoriesIsNotOpened) {
+  WriteBundle(false);
+  BundleSlideshowHost host(&textures);
+  EXPECT_FALSE(host.OpenBundle(path.c_str()));
+  EXPECT_EQ(host.PhotoCount(), 0);
+  Slideshow show(&host);
+  EXPECT_FALSE(show.Open(path.c_str()));
+  EXPECT_FALSE(show.Update(20));
+  EXPECT_TRUE(show.NoUsablePhotograph());
+}
+
+}  // namespace
