@@ -18,6 +18,7 @@
 #include "host/host_state.h"
 #include "host/os_version.h"
 #include "host/saver_runner_win32.h"
+#include "slideshow/fast_mode_win32.h"
 #include "slideshow/slideshow_instance_win32.h"
 
 namespace {
@@ -164,6 +165,7 @@ bool initStates(int width, int height) {
       requestedBits = static_cast<int>(surface.ddpfPixelFormat.dwRGBBitCount);
   }
   ConfigureSlideshow(*CreateSlideshow(), width, height);
+  if (ss->FastMode) return FastSetup();
   return true;
 }
 

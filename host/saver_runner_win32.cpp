@@ -10,6 +10,8 @@
 #include "graphics/game_error_win32.h"
 #include "bundle/program_bundles.h"
 #include "host/host_state.h"
+#include "slideshow/fast_mode_win32.h"
+#include "slideshow/wallpaper_win32.h"
 #include "slideshow/render_frame_win32.h"
 #include "slideshow/slideshow_instance_win32.h"
 
@@ -17,6 +19,8 @@ HWND saverWindow = nullptr;
 HDC saverDC = nullptr;
 bool quitRequested = false;
 bool displayModeChanged = false;
+int desktopWidth = 0;
+int desktopHeight = 0;
 int requestedWidth = 0;
 int requestedHeight = 0;
 int requestedBits = 0;
@@ -196,9 +200,11 @@ void RunMainLoop() {
 
 void CleanUp() {
   ZV_LOG_FUNCTION("CleanUp()");
+  if (ss->SetAsWallpaper) LeaveWallpaper();
   ZV_LOG_INFO("Deleting slideshow object");
   DestroySlideshow();
   ZV_LOG_INFO("Deleting fast mode device contexts");
+  FastCleanUp();
   ZV_LOG_INFO("Setting current texture to NULL");
   ZV_LOG_INFO("Deleting graphics object");
   DestroyDevice();
@@ -401,6 +407,8 @@ void DoSaver(HWND parent, int showCommand) {
       requestedBits = current.dmBitsPerPel == 24 ? 16 : static_cast<int>(current.dmBitsPerPel);
     }
     LogDisplaySettings(current, label.str());
+    desktopWidth = static_cast<int>(current.dmPelsWidth);
+    desktopHeight = static_cast<int>(current.dmPelsHeight);
 
     const bool differs = static_cast<DWORD>(requestedWidth) != current.dmPelsWidth ||
                          static_cast<DWORD>(requestedHeight) != current.dmPelsHeight ||
@@ -468,6 +476,7 @@ void DoSaver(HWND parent, int showCommand) {
   ZV_LOG_INFO("Showing window via ShowWindow()");
   ShowChildWindows(monitorTable, showCommand);
   ShowWindow(saverWindow, showCommand);
+  if (ss->FastMode) PlayEffect(0, 0);
 
   AnchorCursor();
   ss->mouseArmed = true;

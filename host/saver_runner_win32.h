@@ -11,6 +11,9 @@ extern HWND saverWindow;
 extern HDC saverDC;
 extern bool quitRequested;
 extern bool displayModeChanged;
+// The desktop's size before any display-mode change.
+extern int desktopWidth;
+extern int desktopHeight;
 extern int requestedWidth;
 extern int requestedHeight;
 extern int requestedBits;

@@ -11,6 +11,7 @@
 #include "graphics/graphics_layer_win32.h"
 #include "host/host_state.h"
 #include "host/saver_runner_win32.h"
+#include "slideshow/fast_mode_win32.h"
 #include "slideshow/frame_stats.h"
 #include "slideshow/slideshow_instance_win32.h"
 
@@ -28,12 +29,6 @@ bool noGoodImages = false;
 float longestShowingFrame = 0.0f;
 
 const char kInvalidatedText[] = "Screensaver terminated due to graphics subsystem invalidation";
-
-// Until the GDI slideshow exists, fast mode keeps its window black.
-void FastModeFrame() {
-  RECT r = {0, 0, screenWidth, screenHeight};
-  FillRect(saverDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-}
 
 IDirect3DDevice7* Device() { return theGraphicsLayer->GetDevice(); }
 
@@ -172,7 +167,7 @@ void RenderFrame() {
   frameStats.SampleWindow();
 
   if (ss->FastMode) {
-    FastModeFrame();
+    FastFrame(t);
     return;
   }
   if (theGraphicsLayer == nullptr) return;

@@ -43,9 +43,12 @@ class FullScreen(unittest.TestCase):
             proc, window = s.start_saver()
             self.assertIsNotNone(window, "no saver window")
             self.assertEqual(s.window_geometry(window), (0, 0, s.width, s.height))
-            time.sleep(1.5)
-            # A photograph, not the flat desktop colour.
-            mean, sd = Session.image_stats(s.screenshot("saver-photo.png"))
+            # A photograph, not the flat desktop colour, once the first has loaded.
+            deadline = time.time() + 30
+            sd = 0.0
+            while sd <= 0.05 and time.time() < deadline:
+                time.sleep(0.5)
+                mean, sd = Session.image_stats(s.screenshot("saver-photo.png"))
             self.assertGreater(sd, 0.05, "the screen shows no photograph")
 
             for arrow in ("Left", "Right", "Up", "Down"):

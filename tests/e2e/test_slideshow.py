@@ -60,6 +60,14 @@ class SlideshowSession(Session):
             taken.append((time.time() - start, self.screenshot("%s-%02d.png" % (tag, len(taken)))))
         return [(t, path, Session.image_stats(path)[0], Session.lit_fraction(path)) for t, path in taken]
 
+    def wait_for_photograph(self, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if 0.1 < Session.lit_fraction(self.screenshot("waiting.png")) < 0.95:
+                return True
+            time.sleep(0.5)
+        return False
+
     def dismiss(self, title, timeout=60):
         """Confirms the message box `title`; false when none came."""
         box = self.wait_for_window(title, timeout=timeout)
@@ -117,7 +125,9 @@ class Show(unittest.TestCase):
             # than the photographs around them, grouped by time.
             lit = [i for i in range(first_photo, len(shots)) if is_photograph(shots[i])]
             peak = max(shots[i][2] for i in lit)
-            dark = [i for i in range(first_photo, len(shots)) if shots[i][2] < 0.3 * peak]
+            # (From the first photograph's full brightness on, past its fade-in.)
+            bright = next(i for i in lit if shots[i][2] >= 0.5 * peak)
+            dark = [i for i in range(bright, len(shots)) if shots[i][2] < 0.3 * peak]
             troughs = []
             for i in dark:
                 if troughs and shots[i][0] - shots[troughs[-1][-1]][0] < 2.0:
@@ -170,6 +180,78 @@ class Show(unittest.TestCase):
             self.assertFalse(any(is_black(shots[i]) for i in range(first, len(shots))), summary)
             self.assertGreater(Session.image_difference(shots[first][1], shots[-1][1]), 0.02)
             s.keep(shots, [first, moving[len(moving) // 2], len(shots) - 1])
+
+
+class FastMode(unittest.TestCase):
+    def test_photographs_come_by_effects_letterboxed_and_a_key_ends_an_effect(self):
+        with SlideshowSession() as s:
+            proc, window = s.start_show(FastMode=1, ImageDelay="2")
+            shots = s.record(9.0, "fast")
+            summary = ["%.1fs mean %.3f lit %.2f" % (t, m, l) for t, _, m, l in shots]
+            # (Not the flat desktop of the first moment.)
+            photos = [shot for shot in shots if is_photograph(shot) and shot[3] < 0.95]
+            self.assertTrue(photos, summary)
+            # The demo photographs are square: black bars left and right.
+            for shot in photos:
+                for crop in ("120x768+0+0", "120x768+904+0"):
+                    self.assertLess(Session.image_stats(shot[1], crop)[0], 0.01, shot[1])
+            # More than one photograph within the run, each change an effect
+            # of several frames.
+            changes = [i for i in range(len(shots) - 1)
+                       if Session.image_difference(shots[i][1], shots[i + 1][1]) > 0.003]
+            self.assertGreaterEqual(len(changes), 2, summary)
+            self.assertGreater(Session.image_difference(photos[0][1], photos[-1][1]), 0.02)
+            s.keep(shots, [changes[0] + 1, len(shots) - 1])
+
+            # A key while the screen is changing ends the saver.
+            deadline = time.time() + 20
+            previous = s.screenshot("fast-watch.png")
+            while time.time() < deadline:
+                current = s.screenshot("fast-watch-next.png")
+                if Session.image_difference(previous, current) > 0.003:
+                    break
+                shutil.copy2(current, previous)
+            s.key("Escape", window=window)
+            self.assertEqual(wait_exit(proc, 20), 0)
+            self.assertIn("Key pressed -- Quitting screensaver", s.read_log())
+
+
+def bitmap_size(path):
+    with open(path, "rb") as f:
+        header = f.read(26)
+    return int.from_bytes(header[18:22], "little", signed=True), abs(int.from_bytes(header[22:26], "little", signed=True))
+
+
+class Wallpaper(unittest.TestCase):
+    DESKTOP = r"HKCU\Control Panel\Desktop"
+
+    def wallpaper(self, s):
+        return os.path.join(s.data_folder(), s.user + "_orbex.bmp")
+
+    def test_the_photograph_on_screen_is_left_as_the_wallpaper(self):
+        for stretch, size in ((0, (768, 768)), (1, (1024, 768))):
+            with SlideshowSession() as s:
+                proc, window = s.start_show(Animate=0, SetAsWallpaper=1, StretchWallpaper=stretch)
+                self.assertTrue(s.wait_for_photograph())
+                s.key("Escape", window=window)
+                self.assertEqual(wait_exit(proc, 60), 0)
+                path = self.wallpaper(s)
+                self.assertTrue(os.path.exists(path), s.read_log())
+                # The demo photographs are square: fitted, 768 x 768 on a 1024 x 768 desktop.
+                self.assertEqual(bitmap_size(path), size)
+                self.assertEqual(s.reg_query(self.DESKTOP, "TileWallpaper")[1], "0")
+                self.assertEqual(s.reg_query(self.DESKTOP, "WallpaperStyle")[1], "2" if stretch else "0")
+                self.assertIn("Saving images as wallpaper", s.read_log())
+
+    def test_a_run_without_a_photograph_leaves_the_wallpaper_alone(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            bundle = small_bundle(tmp, ["m16.jpg"], damaged=["m16.jpg"])
+            with SlideshowSession() as s:
+                proc = s.start_show(bundle, wait=False, Animate=0, SetAsWallpaper=1)
+                s.dismiss("Error initializing")
+                self.assertEqual(wait_exit(proc, 60), 0)
+                self.assertFalse(os.path.exists(self.wallpaper(s)))
+                self.assertEqual(s.reg_query(self.DESKTOP, "WallpaperStyle")[1], "0")
 
 
 class BadPhotographs(unittest.TestCase):

@@ -39,6 +39,9 @@ def _base_env(prefix):
     env["WINEPREFIX"] = prefix
     env["WINEDEBUG"] = "-all"
     env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+    # Software GL takes every core by default and starves the X server the
+    # screenshots come from; one rendering thread leaves room for them.
+    env.setdefault("LP_NUM_THREADS", "1")
     return env
 
 

@@ -1,0 +1,57 @@
+#include "slideshow/wallpaper_win32.h"
+
+#include <windows.h>
+
+#include "bundle/image_object.h"
+#include "foundation/logger.h"
+#include "foundation/saver_settings.h"
+#include "host/host_state.h"
+#include "host/saver_runner_win32.h"
+#include "slideshow/picture_fit.h"
+#include "slideshow/slideshow_instance_win32.h"
+
+namespace {
+
+void SetDesktopValue(const char* name, const char* value) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return;
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                 static_cast<DWORD>(lstrlenA(value) + 1));
+  RegCloseKey(key);
+}
+
+}  // namespace
+
+void SaveWallpaper(Slideshow& show, BundleSlideshowHost& host, const std::string& path, int width,
+                   int height, bool stretch) {
+  auto& order = show.GetPlayOrder();
+  auto* cursor = order.CursorNode();
+  if (cursor == nullptr) return;
+  auto* shown = cursor == order.FirstNode() ? order.LastNode() : cursor->prev;
+  if (shown == nullptr) return;
+  VFFILE* file = host.PhotoFile(shown->data.photo);
+  if (file == nullptr || file->Data() == nullptr) return;
+
+  CImageObject picture;
+  picture.Load(file->Data(), file->size);
+  FittedSize target{width, height};
+  if (!stretch) {
+    const ImageDims* dims = host.FindDims(file);
+    if (dims != nullptr) target = FitInside(dims->width, dims->height, width, height);
+  }
+  picture.GetObjectDataPtr()->Resize(target.width, target.height, ImageResizeFilter_Smooth);
+  picture.Save(path.c_str(), CImageObject::GetCodecIdFromExtension("bmp", ImageCodecType_Write), nullptr);
+  SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()),
+                        SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+}
+
+void LeaveWallpaper() {
+  SetDesktopValue("TileWallpaper", "0");
+  SetDesktopValue("WallpaperStyle", ss->StretchWallpaper ? "2" : "0");
+  ZV_LOG_INFO("Saving images as wallpaper");
+  if (theSlideshow == nullptr || SlideshowBundleHost() == nullptr) return;
+  SaveWallpaper(*theSlideshow, *SlideshowBundleHost(), wallpaperPath, desktopWidth, desktopHeight,
+                ss->StretchWallpaper != 0);
+}
