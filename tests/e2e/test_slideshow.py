@@ -316,7 +316,9 @@ class BadPhotographs(unittest.TestCase):
                         s.key("Return", window=w)
                 time.sleep(1.0)
             self.assertEqual(proc.poll(), 0)
-            self.assertEqual(seen, {"ERROR", "Error initializing"})
+            # A key meant for one box may close the next, so the advice is
+            # proven by the log rather than by having seen its window.
+            self.assertIn("ERROR", seen)
             log = s.read_log()
             self.assertIn("Could not open the image bundle!", log)
             self.assertIn("Showing critical error dialog", log)
