@@ -95,6 +95,11 @@ def is_black(shot):
     return shot[2] < 0.01 and shot[3] < 0.02
 
 
+def summarise(shots):
+    """One line per shot, for failure messages."""
+    return ["%.1fs mean %.3f lit %.2f" % (t, m, l) for t, _, m, l in shots]
+
+
 def first_photograph(shots):
     """The first photograph after the black screen that replaces the desktop."""
     black = next(i for i, shot in enumerate(shots) if is_black(shot))
@@ -111,7 +116,7 @@ class Show(unittest.TestCase):
             self.assertIsNone(proc.poll(), "the saver ended by itself")
             s.key("Escape", window=window)
             self.assertEqual(wait_exit(proc, 60), 0)
-            summary = ["%.1fs mean %.3f lit %.2f" % (t, m, l) for t, _, m, l in shots]
+            summary = summarise(shots)
 
             # The desktop, then darker, then black before any photograph.
             first_photo = first_photograph(shots)
@@ -160,7 +165,7 @@ class Show(unittest.TestCase):
             shots = s.record(10.0, "crossfade")
             s.key("Escape", window=window)
             self.assertEqual(wait_exit(proc, 60), 0)
-            summary = ["%.1fs mean %.3f lit %.2f" % (t, m, l) for t, _, m, l in shots]
+            summary = summarise(shots)
 
             # No desktop fade: a photograph within the first second, at once
             # as bright as it stays.
@@ -187,7 +192,7 @@ class FastMode(unittest.TestCase):
         with SlideshowSession() as s:
             proc, window = s.start_show(FastMode=1, ImageDelay="2")
             shots = s.record(9.0, "fast")
-            summary = ["%.1fs mean %.3f lit %.2f" % (t, m, l) for t, _, m, l in shots]
+            summary = summarise(shots)
             # (Not the flat desktop of the first moment.)
             photos = [shot for shot in shots if is_photograph(shot) and shot[3] < 0.95]
             self.assertTrue(photos, summary)
@@ -271,7 +276,7 @@ class BadPhotographs(unittest.TestCase):
                 self.assertIsNone(proc.poll(), "the saver ended")
                 s.key("Escape", window=window)
                 self.assertEqual(wait_exit(proc, 60), 0)
-                summary = ["%.1fs mean %.3f lit %.2f" % (t, m, l) for t, _, m, l in shots]
+                summary = summarise(shots)
                 first = first_photograph(shots)
                 self.assertLess(shots[first][0], 2.0, summary)
                 self.assertFalse(any(is_black(shot) for shot in shots[first:]), summary)
