@@ -18,6 +18,7 @@
 #include "host/host_state.h"
 #include "host/os_version.h"
 #include "host/saver_runner_win32.h"
+#include "slideshow/caption_layout.h"
 #include "slideshow/fast_mode_win32.h"
 #include "slideshow/slideshow_instance_win32.h"
 
@@ -68,7 +69,15 @@ void ConfigureSlideshow(Slideshow& show, int width, int height) {
   show.SetCrossfade(ss->Crossfade != 0);
   show.SetMipMap(ss->MipMap != 0);
   show.SetShowCaptions(ss->ShowCaptions != 0);
-  // The caption font (clear-type quality above version 5) comes with the captions.
+  CaptionStyle style;
+  style.face = ss->CaptionFont;
+  style.height = ss->CaptionFontSize;
+  style.bold = ss->CaptionBold ? 1 : 0;
+  style.italic = ss->CaptionItalic ? 1 : 0;
+  style.orientation = ss->CaptionOrientation;
+  style.quality = CaptionFontQuality(osVersion);
+  style.mipMap = ss->MipMap ? 1 : 0;
+  SlideshowCaptions()->SetStyle(style);
   show.SetShufflePasses(50);
   show.SetRandomOrder(ss->RandomOrder != 0);
   show.SetImageDelay(ImageDelayMsFor(ss->ImageDelay));

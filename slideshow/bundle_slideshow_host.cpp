@@ -71,3 +71,17 @@ double BundleSlideshowHost::StopwatchMs() {
   static CPerfTimer stopwatch(true);
   return static_cast<double>(stopwatch.Elapsed());
 }
+
+void BundleSlideshowHost::OpenCaptions(int32_t tileLimit, int32_t textureBits) {
+  if (captions != nullptr) captions->Open(tileLimit, textureBits);
+}
+
+void BundleSlideshowHost::RenderCaption(int32_t slot, int32_t photo) {
+  if (captions == nullptr) return;
+  const ImageCaption* caption = FindCaption(PhotoFile(photo));
+  captions->Render(slot, caption != nullptr ? caption->text.c_str() : nullptr);
+}
+
+void BundleSlideshowHost::CaptionStep(int32_t slot) {
+  if (captions != nullptr) captions->Step(slot);
+}

@@ -3,7 +3,7 @@
 // photographs' bytes through the bundle entries, and pictures decoded by the
 // imaging layer. Only the tile textures differ between the Direct3D side and
 // the native benchmarks, so they come from the ImagingBackend handed in.
-// Captions are drawn by a later layer; until then their steps do nothing.
+// Captions go to the CaptionTarget handed in, if any (the Direct3D slots).
 #pragma once
 
 #include <memory>
@@ -43,18 +43,31 @@ class BundlePhotoSource : public PhotoSource {
   VFFILE* file;
 };
 
+// Where caption texts are rendered: the two caption slots.
+class CaptionTarget {
+ public:
+  virtual ~CaptionTarget() = default;
+  virtual void Open(int32_t tileLimit, int32_t textureBits) = 0;
+  // `text` is null when the bundle has no caption records.
+  virtual void Render(int32_t slot, const char* text) = 0;
+  virtual void Step(int32_t slot) = 0;
+};
+
 class BundleSlideshowHost : public SlideshowHost {
  public:
-  // `textures` makes the tile textures; not owned.
-  explicit BundleSlideshowHost(ImagingBackend* textures) : imaging(textures) {}
+  // `textures` makes the tile textures, `captions` (may be null) draws the
+  // captions; neither is owned.
+  explicit BundleSlideshowHost(ImagingBackend* textures, CaptionTarget* captionTarget = nullptr)
+      : imaging(textures), captions(captionTarget) {}
 
   bool OpenBundle(const char* path) override;
   int32_t PhotoCount() const override { return static_cast<int32_t>(photos.size()); }
   ImageDims DimsOf(int32_t photo) override;
   std::unique_ptr<PhotoSource> PhotoSourceOf(int32_t photo) override;
   ImagingBackend* Imaging() override { return imaging; }
-  void RenderCaption(int32_t, int32_t) override {}
-  void CaptionStep(int32_t) override {}
+  void OpenCaptions(int32_t tileLimit, int32_t textureBits) override;
+  void RenderCaption(int32_t slot, int32_t photo) override;
+  void CaptionStep(int32_t slot) override;
   uint32_t TimeSeconds() override;
   double StopwatchMs() override;
 
@@ -67,6 +80,7 @@ class BundleSlideshowHost : public SlideshowHost {
 
  private:
   ImagingBackend* imaging;
+  CaptionTarget* captions;
   VFBUNDLE bundle;
   VFFILECAT* imageCategory = nullptr;
   std::vector<VFFILE*> photos;  // the "image" category in directory order

@@ -11,6 +11,7 @@
 #include "foundation/saver_settings.h"
 #include "host/host_state.h"
 #include "host/saver_runner_win32.h"
+#include "slideshow/caption_layout.h"
 #include "slideshow/fast_effects.h"
 #include "slideshow/picture_fit.h"
 #include "slideshow/render_frame_win32.h"
@@ -23,6 +24,7 @@ HBITMAP offscreenBitmap = nullptr;
 HDC blackDC = nullptr;
 HBITMAP blackBitmap = nullptr;
 std::unique_ptr<CImageObject> fastImage;
+HFONT captionFont = nullptr;
 FittedSize displaySize;
 int32_t imageTimer = 0;
 const int32_t kEffectMs = 1500;
@@ -63,6 +65,46 @@ bool LoadFromCursor(int32_t attempts, bool advanceFirst) {
   return false;
 }
 
+void DrawCaptionText(const char* text, const CaptionRect& r, COLORREF colour, uint32_t format,
+                     int* height) {
+  RECT area = {r.left, r.top, r.right, r.bottom};
+  SetTextColor(offscreenDC, colour);
+  const int h = DrawTextA(offscreenDC, text, -1, &area, format);
+  if (height != nullptr) *height = h;
+}
+
+// Measured off screen at its final width, then shadow and text just above
+// the bottom edge of the picture.
+void DrawCaption() {
+  BundleSlideshowHost* host = SlideshowBundleHost();
+  const ImageCaption* caption = host->FindCaption(host->PhotoFile(PlayOrder().Current().photo));
+  if (caption == nullptr) return;
+  const char* text = caption->text.c_str();
+  const uint32_t format = CaptionFormatFor(ss->CaptionOrientation);
+  SetBkMode(offscreenDC, TRANSPARENT);
+  int h = 0;
+  DrawCaptionText(text, FastCaptionMeasureRect(screenWidth, screenHeight), RGB(255, 255, 255), format,
+                  &h);
+  DrawCaptionText(text, FastCaptionShadowRect(screenWidth, screenHeight, h), RGB(0, 0, 0), format,
+                  nullptr);
+  DrawCaptionText(text, FastCaptionTextRect(screenWidth, screenHeight, h), RGB(255, 255, 255), format,
+                  nullptr);
+}
+
+void MakeCaptionFont() {
+  captionFont = CreateFontA(ss->CaptionFontSize, 0, 0, 0, ss->CaptionBold ? 700 : 400,
+                            ss->CaptionItalic ? 1 : 0, 0, 0, 0, 4, 0,
+                            static_cast<DWORD>(CaptionFontQuality(osVersion)), 0,
+                            ss->CaptionFont.c_str());
+  SetBkMode(offscreenDC, TRANSPARENT);
+  SetTextColor(offscreenDC, RGB(255, 255, 255));
+  if (captionFont == nullptr) {
+    ZV_LOG_ERROR("Unable to create caption font!");
+    return;
+  }
+  SelectObject(offscreenDC, captionFont);
+}
+
 void Compose() {
   StretchBlt(offscreenDC, 0, 0, screenWidth, screenHeight, blackDC, 0, 0, 1, 1, SRCCOPY);
   if (fastImage == nullptr) return;
@@ -71,7 +113,7 @@ void Compose() {
   const int y = screenHeight / 2 - displaySize.height / 2;
   picture.Stretch(offscreenDC, x, y, displaySize.width, displaySize.height, 0, 0, picture.GetWidth(),
                   picture.GetHeight(), HALFTONE, SRCCOPY);
-  // Captions are drawn here once they exist.
+  if (ss->ShowCaptions) DrawCaption();
 }
 
 void GiveUp(bool critical) {
@@ -113,6 +155,7 @@ bool FastSetup() {
     GiveUp(false);
     return true;
   }
+  if (ss->ShowCaptions) MakeCaptionFont();  // before the first picture is captioned
   Compose();
   ShowComposed();
   PreloadNext();
@@ -183,6 +226,8 @@ void FastCleanUp() {
   if (blackDC != nullptr) DeleteDC(blackDC);
   if (offscreenBitmap != nullptr) DeleteObject(offscreenBitmap);
   if (blackBitmap != nullptr) DeleteObject(blackBitmap);
+  if (captionFont != nullptr) DeleteObject(captionFont);
+  captionFont = nullptr;
   offscreenDC = blackDC = nullptr;
   offscreenBitmap = blackBitmap = nullptr;
 }

@@ -11,6 +11,7 @@
 #include "graphics/graphics_layer_win32.h"
 #include "host/host_state.h"
 #include "host/saver_runner_win32.h"
+#include "slideshow/caption_layout.h"
 #include "slideshow/fast_mode_win32.h"
 #include "slideshow/frame_stats.h"
 #include "slideshow/slideshow_instance_win32.h"
@@ -129,14 +130,17 @@ void DrawSlideshow(const Slideshow& show) {
     SetMaterial(b[0], b[1], b[2], 1.0f);
   }
   current->Draw();
-  // The current caption slot is drawn here once captions exist.
+  CaptionSlots* captions = ss->ShowCaptions ? SlideshowCaptions() : nullptr;
+  const CaptionAlphas alphas =
+      CaptionAlphasFor(show.OpeningFade(), show.Crossfade(), show.InTransition(), b[0], p);
+  if (captions != nullptr) captions->Draw(show.CurrentCaptionSlot(), alphas.current, show.ViewBottom());
 
   CSlideImage* next = show.Next();
   if (next != nullptr && crossfading) {
     SetMaterial(b[0], b[1], b[2], p);
     BlendByDiffuseAlpha(D3DTA_DIFFUSE);
     next->Draw();
-    // ...and the next caption slot here.
+    if (captions != nullptr) captions->Draw(show.NextCaptionSlot(), alphas.next, show.ViewBottom());
   }
   BlendOff();
 }

@@ -71,6 +71,7 @@ bool Slideshow::Open(const char* path) {
     noUsablePhotograph = true;
     return false;
   }
+  if (showCaptions) host->OpenCaptions(tileLimit, textureBits);
   failed.assign(static_cast<size_t>(host->PhotoCount()), 0);
   failedBeforeFirst = 0;
   noUsablePhotograph = false;

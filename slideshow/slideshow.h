@@ -71,6 +71,9 @@ class SlideshowHost {
   virtual ImageDims DimsOf(int32_t photo) = 0;
   virtual std::unique_ptr<PhotoSource> PhotoSourceOf(int32_t photo) = 0;
   virtual ImagingBackend* Imaging() = 0;
+  // Prepares the two caption slots for textures of `textureBits` cut at
+  // `tileLimit`; called by Open when captions are shown.
+  virtual void OpenCaptions(int32_t tileLimit, int32_t textureBits) = 0;
   // Renders the photograph's caption into caption slot 0 or 1.
   virtual void RenderCaption(int32_t slot, int32_t photo) = 0;
   // One step of a slot's pending caption work.

@@ -10,13 +10,15 @@ namespace {
 
 std::unique_ptr<Direct3DTileBackend> tileBackend;
 std::unique_ptr<BundleSlideshowHost> bundleHost;
+std::unique_ptr<CaptionSlots> captionSlots;
 
 }  // namespace
 
 Slideshow* CreateSlideshow() {
   DestroySlideshow();
   tileBackend = std::make_unique<Direct3DTileBackend>();
-  bundleHost = std::make_unique<BundleSlideshowHost>(tileBackend.get());
+  captionSlots = std::make_unique<CaptionSlots>();
+  bundleHost = std::make_unique<BundleSlideshowHost>(tileBackend.get(), captionSlots.get());
   theSlideshow = new Slideshow(bundleHost.get());
   return theSlideshow;
 }
@@ -25,7 +27,10 @@ void DestroySlideshow() {
   delete theSlideshow;
   theSlideshow = nullptr;
   bundleHost.reset();
+  captionSlots.reset();
   tileBackend.reset();
 }
 
 BundleSlideshowHost* SlideshowBundleHost() { return bundleHost.get(); }
+
+CaptionSlots* SlideshowCaptions() { return captionSlots.get(); }

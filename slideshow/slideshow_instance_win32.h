@@ -1,8 +1,10 @@
 // The saver run's one slideshow with the parts it is made of: the bundle
-// host it reads photographs through and the Direct3D tile textures.
+// host it reads photographs through, the Direct3D tile textures and the
+// caption slots.
 #pragma once
 
 #include "slideshow/bundle_slideshow_host.h"
+#include "slideshow/caption_slots_win32.h"
 #include "slideshow/slideshow.h"
 
 extern Slideshow* theSlideshow;
@@ -12,3 +14,4 @@ Slideshow* CreateSlideshow();
 // Destroys the slideshow, its slides and loaders (waiting for their threads).
 void DestroySlideshow();
 BundleSlideshowHost* SlideshowBundleHost();
+CaptionSlots* SlideshowCaptions();

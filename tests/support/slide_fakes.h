@@ -113,6 +113,7 @@ class FakeSlideshowHost : public SlideshowHost {
     return std::make_unique<FakePhotoSource>(photos[static_cast<size_t>(photo)]);
   }
   ImagingBackend* Imaging() override { return &imaging; }
+  void OpenCaptions(int32_t tileLimit, int32_t bits) override { captionsOpened = {tileLimit, bits}; }
   void RenderCaption(int32_t slot, int32_t photo) override { captions.push_back({slot, photo}); }
   void CaptionStep(int32_t) override {}
   uint32_t TimeSeconds() override {
@@ -132,6 +133,7 @@ class FakeSlideshowHost : public SlideshowHost {
   FakeImaging imaging;
   std::vector<int32_t> queued;
   std::vector<std::pair<int32_t, int32_t>> captions;
+  std::pair<int32_t, int32_t> captionsOpened{0, 0};  // tile limit and bits
   uint32_t seconds = 1000;
   int timeCalls = 0;
   double stopwatch = 0.0;

@@ -49,7 +49,7 @@ class BundleHostTest : public ::testing::Test {
 
   // Two photographs, a good 600 x 300 bitmap and bytes no decoder takes;
   // only the good one has a dims record.
-  void WriteBundle(bool withCaps) {
+  void WriteBundle(bool withCaps, const std::string& brokenCaption = "") {
     BundleWriter writer;
     writer.AddCategory("image");
     writer.AddFile("wide.bmp", Bitmap(600, 300));
@@ -57,6 +57,14 @@ class BundleHostTest : public ::testing::Test {
     writer.AddCategory("dims");
     writer.AddFile("wide.bmp.dim", DimsRecord("wide.bmp", 600, 300, 1));
     if (withCaps) writer.AddCategory("caps");
+    if (!brokenCaption.empty()) {
+      ImageCaption caption;
+      caption.name = "broken.jpg";
+      caption.text = brokenCaption;
+      std::vector<uint8_t> record;
+      ASSERT_TRUE(SerializeImageCaption(caption, record));
+      writer.AddFile("broken.jpg.cap", record);
+    }
     ASSERT_TRUE(writer.WriteTo(path));
   }
 
@@ -103,6 +111,42 @@ TEST_F(BundleHostTest, LoadsRealPhotographsThroughTheBundle) {
   missing.Start(0);
   EXPECT_EQ(missing.Finish(), nullptr);
   EXPECT_EQ(missing.GetError(), kLoaderFileNotFound);
+}
+
+class RecordedCaptions : public CaptionTarget {
+ public:
+  void Open(int32_t limit, int32_t bits) override { opened = {limit, bits}; }
+  void Render(int32_t slot, const char* text) override {
+    rendered.push_back({slot, text != nullptr ? text : "(none)"});
+  }
+  void Step(int32_t slot) override { steps.push_back(slot); }
+  std::pair<int32_t, int32_t> opened{0, 0};
+  std::vector<std::pair<int32_t, std::string>> rendered;
+  std::vector<int32_t> steps;
+};
+
+// Every photograph's caption reaches the slots, by the lookup rule.
+TEST_F(BundleHostTest, CaptionsGoToTheSlotsByTheLookupRule) {
+  WriteBundle(true, "Two lines\nof caption");
+  RecordedCaptions slots;
+  BundleSlideshowHost host(&textures, &slots);
+  ASSERT_TRUE(host.OpenBundle(path.c_str()));
+  host.OpenCaptions(128, 16);
+  host.RenderCaption(1, 1);
+  host.RenderCaption(0, 0);  // no record of its own: entry 0's
+  host.CaptionStep(1);
+  EXPECT_EQ(slots.opened, (std::pair<int32_t, int32_t>{128, 16}));
+  const std::vector<std::pair<int32_t, std::string>> expected = {{1, "Two lines\nof caption"},
+                                                                  {0, "Two lines\nof caption"}};
+  EXPECT_EQ(slots.rendered, expected);
+  EXPECT_EQ(slots.steps, std::vector<int32_t>{1});
+
+  // An empty "caps" category hands on no text at all.
+  WriteBundle(true);
+  BundleSlideshowHost bare(&textures, &slots);
+  ASSERT_TRUE(bare.OpenBundle(path.c_str()));
+  bare.RenderCaption(0, 0);
+  EXPECT_EQ(slots.rendered.back().second, "(none)");
 }
 
 TEST_F(BundleHostTest, ABundleWithoutOneOfTheThreeCategoriesIsNotOpened) {

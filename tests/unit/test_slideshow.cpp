@@ -285,6 +285,35 @@ TEST(SlideshowOrder, OnePhotographFollowsItself) {
   EXPECT_EQ(PhotoOf(show.Current()), 0);
 }
 
+// Each caption goes to the slot it will be shown from: the slot that is
+// current once its photograph's slide is.
+TEST(SlideshowCaptions, SlotsFollowTheSlides) {
+  FakeSlideshowHost host;
+  AddPhotos(host, 3);
+  Slideshow show(&host);
+  Configure(show, 0, 1);
+  EXPECT_EQ(host.captionsOpened, (std::pair<int32_t, int32_t>{256, 32}));
+  ShowFirst(show);
+  const std::vector<std::pair<int32_t, int32_t>> expected = {{0, 0}, {1, 1}};
+  EXPECT_EQ(host.captions, expected);
+  EXPECT_EQ(show.CurrentCaptionSlot(), 0);
+  while (!show.InTransition()) Frame(show, 20);
+  while (show.InTransition()) Frame(show, 20);
+  EXPECT_EQ(PhotoOf(show.Current()), 1);
+  EXPECT_EQ(show.CurrentCaptionSlot(), 1);
+  EXPECT_EQ(host.captions.back(), (std::pair<int32_t, int32_t>{0, 2}));
+
+  FakeSlideshowHost quiet;
+  AddPhotos(quiet, 2);
+  Slideshow plain(&quiet);
+  plain.SetShowCaptions(0);
+  plain.SetTileLimit(256);
+  ASSERT_TRUE(plain.Open("images.bdl"));
+  ShowFirst(plain);
+  EXPECT_TRUE(quiet.captions.empty());
+  EXPECT_EQ(quiet.captionsOpened, (std::pair<int32_t, int32_t>{0, 0}));
+}
+
 TEST(SlideshowFailures, FailedPhotographIsSkipped) {
   FakeSlideshowHost host;
   AddPhotos(host, 3);
