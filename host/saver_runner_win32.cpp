@@ -214,9 +214,24 @@ void CleanUp() {
   ZV_LOG_INFO("Successfully exiting CleanUp()");
 }
 
+// For the benchmarks: how long effects and captions took in this run.
+void LogWorkTimes() {
+  const DurationStats& effects = FastEffectStats();
+  if (effects.count > 0) {
+    ZV_LOG_INFO("Fast-mode effects: " << effects.count << ", average " << effects.AverageMs()
+                                      << " ms, longest " << effects.longestMs << " ms");
+  }
+  const CaptionSlots* captions = SlideshowCaptions();
+  if (captions != nullptr && captions->RenderingStats().count > 0) {
+    const DurationStats& c = captions->RenderingStats();
+    ZV_LOG_INFO("Captions rendered: " << c.count << ", average " << c.AverageMs() << " ms each");
+  }
+}
+
 void Teardown(HINSTANCE instance, HWND parent) {
   ZV_LOG_INFO("Exited main loop.");
   ZV_LOG_INFO("Longest frame while showing photographs: " << LongestShowingFrameMs() << " ms");
+  LogWorkTimes();
   if (runMode != RunMode_Preview) ss->WriteCrashFlag(1);
   ZV_LOG_INFO("ReleaseDC(hScrWindow,hDC)");
   ReleaseDC(saverWindow, saverDC);

@@ -3,6 +3,7 @@
 #include <d3d.h>
 
 #include "foundation/logger.h"
+#include "foundation/perf_timer.h"
 #include "graphics/graphics_layer_win32.h"
 
 namespace {
@@ -82,19 +83,28 @@ void CaptionSlots::Open(int32_t tileLimit, int32_t textureBits) {
 void CaptionSlots::Render(int32_t index, const char* text) {
   if (!open) return;
   Slot& slot = slots[index & 1];
+  CPerfTimer timer(true);
   const int32_t textHeight =
       slot.renderer.SetText(text, slot.set.data(), static_cast<int32_t>(slot.set.size()));
   slot.captionOffset = CaptionOffsetFor(textHeight, slot.strip.stripHeight);
+  rendering.Add(static_cast<double>(timer.Elapsed()));
 }
 
 void CaptionSlots::Step(int32_t index) {
-  if (open) slots[index & 1].renderer.Step();
+  if (!open || !slots[index & 1].renderer.Pending()) return;
+  CPerfTimer timer(true);
+  slots[index & 1].renderer.Step();
+  rendering.totalMs += static_cast<double>(timer.Elapsed());
 }
 
 void CaptionSlots::Draw(int32_t index, float alpha, float viewBottom) {
   if (!open || theGraphicsLayer == nullptr) return;
   Slot& slot = slots[index & 1];
-  slot.renderer.Finish();  // a caption never shows half copied
+  if (slot.renderer.Pending()) {
+    CPerfTimer timer(true);
+    slot.renderer.Finish();  // a caption never shows half copied
+    rendering.totalMs += static_cast<double>(timer.Elapsed());
+  }
   IDirect3DDevice7* device = theGraphicsLayer->GetDevice();
   device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
   D3DMATRIX world;

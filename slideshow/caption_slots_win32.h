@@ -13,6 +13,7 @@
 #include "slideshow/bundle_slideshow_host.h"
 #include "slideshow/caption_renderer_win32.h"
 #include "slideshow/caption_strip.h"
+#include "slideshow/frame_stats.h"
 
 struct CaptionStyle {
   std::string face = "Arial";
@@ -38,6 +39,9 @@ class CaptionSlots : public CaptionTarget {
   bool IsOpen() const { return open; }
   int32_t TextureBits() const { return bits; }
   float CaptionOffset(int32_t slot) const { return slots[slot & 1].captionOffset; }
+  // Time spent drawing and copying captions: count is the captions
+  // rendered, the total all their work, wherever it was done.
+  const DurationStats& RenderingStats() const { return rendering; }
 
  private:
   struct Slot {
@@ -52,4 +56,5 @@ class CaptionSlots : public CaptionTarget {
   Slot slots[2];
   int32_t bits = 16;
   bool open = false;
+  DurationStats rendering;
 };

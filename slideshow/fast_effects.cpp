@@ -31,11 +31,16 @@ FastEffect::FastEffect(int32_t effect, int32_t width, int32_t height, std::funct
   }
 }
 
-int32_t FastEffect::LinesToAdvance(double stepMs, int32_t durationMs, int32_t lines) {
-  if (lines < 1 || durationMs <= 0) return std::max(lines, 1);
-  const double share = static_cast<double>(durationMs) / lines;
-  const double whole = std::floor(stepMs / share);
-  return whole < 1.0 ? 1 : static_cast<int32_t>(std::min(whole, static_cast<double>(lines)));
+int32_t FastEffect::LinesDue(double elapsedMs, int32_t durationMs, int32_t lines) {
+  if (lines < 1) return 0;
+  if (durationMs <= 0) return lines;
+  const double whole = std::floor(elapsedMs * lines / durationMs);
+  return whole < 0.0 ? 0 : static_cast<int32_t>(std::min(whole, static_cast<double>(lines)));
+}
+
+double FastEffect::DueMs(int32_t position, int32_t durationMs, int32_t lines) {
+  if (lines < 1) return 0.0;
+  return static_cast<double>(durationMs) * position / lines;
 }
 
 // Copies in effect coordinates (along the sweep, across it), clipped to the screen.

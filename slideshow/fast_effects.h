@@ -50,10 +50,13 @@ class FastEffect {
   // The copies from position `from` to `to`, in order.
   std::vector<EffectCopy> Step(int32_t from, int32_t to);
 
-  // Lines a sweep advances after a step that took `stepMs`: whole shares of
-  // the duration, at least one, so the effect keeps to its duration even
-  // when single steps are slow.
-  static int32_t LinesToAdvance(double stepMs, int32_t durationMs, int32_t lines);
+  // The position due `elapsedMs` into an effect of `durationMs`: whole
+  // shares of the duration, at most `lines`. Steps are scheduled on the
+  // effect's own clock rather than each on its own, so neither slow steps
+  // nor the sleeps' overshoot add up beyond the duration.
+  static int32_t LinesDue(double elapsedMs, int32_t durationMs, int32_t lines);
+  // The moment position `position` is due.
+  static double DueMs(int32_t position, int32_t durationMs, int32_t lines);
 
  private:
   void Add(std::vector<EffectCopy>& out, int32_t x, int32_t y, int32_t w, int32_t h, EffectSource source,

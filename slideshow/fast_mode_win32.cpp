@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -25,6 +26,7 @@ HDC blackDC = nullptr;
 HBITMAP blackBitmap = nullptr;
 std::unique_ptr<CImageObject> fastImage;
 HFONT captionFont = nullptr;
+DurationStats effectStats;
 FittedSize displaySize;
 int32_t imageTimer = 0;
 const int32_t kEffectMs = 1500;
@@ -126,8 +128,15 @@ void PreloadNext() {
   if (!LoadFromCursor(PlayOrder().Count(), true)) GiveUp(true);
 }
 
-void ShowComposed() {
+void TimedEffect() {
+  CPerfTimer timer(true);
   PlayEffect(std::rand() % 12 + 1, kEffectMs);
+  timer.Stop();
+  effectStats.Add(static_cast<double>(timer.Elapsed()));
+}
+
+void ShowComposed() {
+  TimedEffect();
   MirrorMonitors();
 }
 
@@ -167,7 +176,7 @@ void FastFrame(float frameMs) {
   SpinDelay(1.0f);
   if (imageTimer < ImageDelayMsFor(ss->ImageDelay)) return;
   Compose();
-  PlayEffect(std::rand() % 12 + 1, kEffectMs);
+  TimedEffect();
   StartFrameTimer();
   MirrorMonitors();
   imageTimer = 0;
@@ -188,19 +197,19 @@ void PlayEffect(int32_t effect, int32_t durationMs) {
     return;
   }
   if (fx.Skipped()) return;
-  const double shareMs = static_cast<double>(durationMs) / fx.Lines();
-  CPerfTimer stepTimer;
-  double lastStepMs = 0.0;
+  CPerfTimer effectTimer(true);
   for (int32_t position = 0; position < fx.Lines() && !quitRequested;) {
-    stepTimer.Start(true);
-    const int32_t advance =
-        fx.Sweeping() && position > 0 ? FastEffect::LinesToAdvance(lastStepMs, durationMs, fx.Lines()) : 1;
-    const int32_t to = std::min(position + advance, fx.Lines());
+    int32_t to = position + 1;
+    if (fx.Sweeping()) {
+      const double elapsed = static_cast<double>(effectTimer.Elapsed());
+      to = std::max(to, FastEffect::LinesDue(elapsed, durationMs, fx.Lines()));
+    }
+    to = std::min(to, fx.Lines());
     apply(fx.Step(position, to));
     position = to;
     GdiFlush();
-    while (static_cast<double>(stepTimer.Elapsed()) < shareMs) Sleep(static_cast<DWORD>(fx.PollMs()));
-    lastStepMs = static_cast<double>(stepTimer.Elapsed());
+    const double dueMs = FastEffect::DueMs(position, durationMs, fx.Lines());
+    while (static_cast<double>(effectTimer.Elapsed()) < dueMs) Sleep(static_cast<DWORD>(fx.PollMs()));
     PumpMessages();
   }
 }
@@ -231,3 +240,5 @@ void FastCleanUp() {
   offscreenDC = blackDC = nullptr;
   offscreenBitmap = blackBitmap = nullptr;
 }
+
+const DurationStats& FastEffectStats() { return effectStats; }

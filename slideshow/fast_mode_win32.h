@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "slideshow/frame_stats.h"
+
 // After the slideshow is opened: shows the first photograph, pre-loads the
 // second. Always true; a bundle without a usable photograph closes the saver.
 bool FastSetup();
@@ -16,3 +18,5 @@ void PlayEffect(int32_t effect, int32_t durationMs);
 void MirrorMonitors();
 // Frees the fast-mode pictures.
 void FastCleanUp();
+// Durations of the effects played so far in this run.
+const DurationStats& FastEffectStats();

@@ -25,6 +25,20 @@ struct FrameStatistics {
   }
 };
 
+// Count, sum and longest of timed pieces of work (effects, captions), for
+// the end-of-run log lines the benchmarks read.
+struct DurationStats {
+  int32_t count = 0;
+  double totalMs = 0.0;
+  double longestMs = 0.0;
+  void Add(double ms) {
+    ++count;
+    totalMs += ms;
+    if (ms > longestMs) longestMs = ms;
+  }
+  double AverageMs() const { return count > 0 ? totalMs / count : 0.0; }
+};
+
 // What the automatic performance rule asks for on one frame. The rule
 // watches the first seconds and the first two slide changes, and lowers the
 // slide texture resolution on machines below 20 frames per second.

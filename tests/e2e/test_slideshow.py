@@ -225,6 +225,62 @@ class FastMode(unittest.TestCase):
             self.assertIn("Key pressed -- Quitting screensaver", s.read_log())
 
 
+# Bright text: a share of near-white pixels no dark sky has.
+def caption_share(shot, crop):
+    return Session.lit_fraction(shot[1], 0.85, crop)
+
+
+# Boxes just above the bottom edge, at the two ends of the caption area:
+# three quarters of the screen width in Direct3D mode, 50 pixels in from the
+# edges in fast mode.
+CAPTION_BOXES = {"d3d": ("200x50+128+708", "200x50+696+708"),
+                 "fast": ("200x50+50+708", "200x50+774+708")}
+# The same width a little higher up, where the photograph has no text.
+ABOVE_CAPTION = "200x50+412+560"
+
+
+class Captions(unittest.TestCase):
+    def check_captions(self, mode, orientation, **settings):
+        with SlideshowSession() as s:
+            proc, window = s.start_show(ShowCaptions=1, CaptionOrientation=orientation, Animate=0,
+                                        ImageDelay="3", **settings)
+            shots = s.record(11.0, "captions-%s" % mode)
+            s.key("Escape", window=window)
+            self.assertEqual(wait_exit(proc, 60), 0)
+            summary = summarise(shots)
+            stills = [a for a, b in zip(shots, shots[1:])
+                      if is_photograph(a) and a[3] < 0.95
+                      and Session.image_difference(a[1], b[1]) < 0.001]
+            self.assertGreaterEqual(len(stills), 2, summary)
+            aligned, opposite = CAPTION_BOXES[mode]
+            if orientation == 2:
+                aligned, opposite = opposite, aligned
+            for shot in stills:
+                text = caption_share(shot, aligned)
+                self.assertGreater(text, 0.04, shot[1])
+                self.assertLess(caption_share(shot, opposite), text / 5, shot[1])
+                self.assertLess(caption_share(shot, ABOVE_CAPTION), text / 5, shot[1])
+            # Each photograph brings its own caption.
+            first, last = stills[0], stills[-1]
+            self.assertGreater(Session.image_difference(first[1], last[1]), 0.02, summary)
+            crop = aligned.replace("+708", "+700")
+            self.assertGreater(Session.image_difference(
+                *[self.cropped(s, shot, crop) for shot in (first, last)]), 0.01, summary)
+            s.keep(shots, [shots.index(first), shots.index(last)])
+
+    @staticmethod
+    def cropped(s, shot, crop):
+        out = shot[1] + ".caption.png"
+        subprocess.run(["convert", shot[1], "-crop", crop, "+repage", out], check=True)
+        return out
+
+    def test_direct3d_captions_left_aligned_along_the_bottom(self):
+        self.check_captions("d3d", 0, Crossfade=1)
+
+    def test_fast_mode_captions_right_aligned_along_the_bottom(self):
+        self.check_captions("fast", 2, FastMode=1)
+
+
 def bitmap_size(path):
     with open(path, "rb") as f:
         header = f.read(26)

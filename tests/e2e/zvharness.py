@@ -308,11 +308,14 @@ class Session:
         return float(out)
 
     @staticmethod
-    def lit_fraction(path, level=0.06):
-        """Share of pixels whose grey level is above `level`."""
-        out = subprocess.run(["convert", path, "-colorspace", "Gray", "-threshold",
-                              "%g%%" % (level * 100), "-format", "%[fx:mean]", "info:"],
-                             check=True, capture_output=True, text=True, timeout=60).stdout
+    def lit_fraction(path, level=0.06, crop=None):
+        """Share of pixels (of the image or a crop WxH+X+Y) whose grey level is above `level`."""
+        args = ["convert", path]
+        if crop:
+            args += ["-crop", crop, "+repage"]
+        args += ["-colorspace", "Gray", "-threshold", "%g%%" % (level * 100), "-format", "%[fx:mean]",
+                 "info:"]
+        out = subprocess.run(args, check=True, capture_output=True, text=True, timeout=60).stdout
         return float(out)
 
     def window_geometry(self, window):

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -175,10 +176,27 @@ TEST(FastEffects, SmallScreensAndTiming) {
   EXPECT_EQ(FastEffect(1, 1024, 768, Lcg).Lines(), 1024);
   EXPECT_EQ(FastEffect(10, 1024, 768, Lcg).Lines(), 384);
   EXPECT_EQ(FastEffect(7, 1024, 768, Lcg).PollMs(), 2);
-  // 1500 ms over 1024 lines: a line per 1.46 ms, at least one per step.
-  EXPECT_EQ(FastEffect::LinesToAdvance(0.2, 1500, 1024), 1);
-  EXPECT_EQ(FastEffect::LinesToAdvance(15.0, 1500, 1024), 10);
-  EXPECT_EQ(FastEffect::LinesToAdvance(1e9, 1500, 1024), 1024);
+  // 1500 ms over 1024 lines: a line per 1.46 ms of the effect's clock.
+  EXPECT_EQ(FastEffect::LinesDue(0.2, 1500, 1024), 0);
+  EXPECT_EQ(FastEffect::LinesDue(15.0, 1500, 1024), 10);
+  EXPECT_EQ(FastEffect::LinesDue(750.0, 1500, 1024), 512);
+  EXPECT_EQ(FastEffect::LinesDue(1e9, 1500, 1024), 1024);
+  EXPECT_EQ(FastEffect::LinesDue(5.0, 0, 1024), 1024);
+  EXPECT_DOUBLE_EQ(FastEffect::DueMs(512, 1500, 1024), 750.0);
+  EXPECT_DOUBLE_EQ(FastEffect::DueMs(1024, 1500, 1024), 1500.0);
+  // Stepping by what is due, each step late by a fixed overshoot, still
+  // ends on time: the overshoot does not accumulate.
+  int32_t position = 0;
+  double clock = 0.0;
+  int steps = 0;
+  while (position < 1024) {
+    position = std::max(position + 1, FastEffect::LinesDue(clock, 1500, 1024));
+    position = std::min(position, 1024);
+    clock = std::max(clock + 0.4, FastEffect::DueMs(position, 1500, 1024)) + 1.7;
+    ++steps;
+  }
+  EXPECT_LT(clock, 1500.0 + 5.0);
+  EXPECT_LT(steps, 1024);
 }
 
 }  // namespace
