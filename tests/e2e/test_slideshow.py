@@ -150,8 +150,15 @@ class Show(unittest.TestCase):
 
             # One cycle (display time + the 4 s fade) between the darkest
             # moments, each with another photograph on either side.
+            # A darkest moment is only known to within the gaps to the shots
+            # beside it, and screenshots can stall for a second or more on a
+            # loaded machine, so the tolerance grows with those gaps.
+            def uncertainty(i):
+                around = [shots[j][0] for j in (i - 1, i, i + 1) if 0 <= j < len(shots)]
+                return max(b - a for a, b in zip(around, around[1:]))
             cycle = shots[darkest[1]][0] - shots[darkest[0]][0]
-            self.assertAlmostEqual(cycle, delay + 4.0, delta=1.0, msg=summary)
+            slack = 0.6 + uncertainty(darkest[0]) + uncertainty(darkest[1])
+            self.assertAlmostEqual(cycle, delay + 4.0, delta=slack, msg=summary)
             before = showing[-1]
             after = min(i for i in range(troughs[0][-1], len(shots)) if is_photograph(shots[i]))
             self.assertGreater(Session.image_difference(shots[before][1], shots[after][1]), 0.02)
