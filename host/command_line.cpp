@@ -26,16 +26,6 @@ std::uintptr_t ReadHandle(const std::string& s, std::size_t& i) {
 
 }  // namespace
 
-std::size_t ContainsNoCase(const std::string& text, const std::string& pattern) {
-  if (pattern.size() > text.size()) return std::string::npos;
-  for (std::size_t start = 0; start + pattern.size() <= text.size(); ++start) {
-    std::size_t k = 0;
-    while (k < pattern.size() && Lower(text[start + k]) == Lower(pattern[k])) ++k;
-    if (k == pattern.size()) return start;
-  }
-  return std::string::npos;
-}
-
 ParsedCommandLine ParseCommandLine(const std::string& s) {
   ParsedCommandLine result;
   std::size_t i = 0;

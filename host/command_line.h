@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/text_search.h"
 #include "host/run_mode.h"
 
 enum MaintenanceCommand {
@@ -27,9 +28,6 @@ struct ParsedCommandLine {
   // The letter table was reached, so "/dumpType" is looked for.
   bool readsDumpType = false;
 };
-
-// Case-insensitive substring search; npos when the pattern is not there.
-std::size_t ContainsNoCase(const std::string& text, const std::string& pattern);
 
 // Reads the whole command line (program name first, as the system gives it).
 ParsedCommandLine ParseCommandLine(const std::string& commandLine);

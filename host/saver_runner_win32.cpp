@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "audio/sound_setup_win32.h"
+#include "host/sound_setup_win32.h"
 #include "foundation/logger.h"
 #include "graphics/device_setup_win32.h"
 #include "graphics/game_error_win32.h"

@@ -7,6 +7,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
+from zvaudio import loud_seconds  # noqa: E402
 from zvharness import Session  # noqa: E402
 
 parser = argparse.ArgumentParser()
@@ -24,6 +25,8 @@ with Session() as s:
     folder = s.install(bundle=bundle)
     # Xvfb offers one display mode: run in the desktop's own.
     s.reg_add("HKCU\\Software\\PelkSoft\\PelkSaver\\Zelvora", "DispModeWidth", "0", "REG_SZ")
+    # What the saver plays goes to a null sink; the recording is kept.
+    s.pulse.start_recording(os.path.join(out, "music.wav"))
     proc = s.start(folder + r"\ZelvoraPelk.scr", "/s")
     deadline = time.time() + args.seconds
     while time.time() < deadline and proc.poll() is None:
@@ -35,9 +38,11 @@ with Session() as s:
             proc.wait(timeout=30)
         except Exception:
             pass
+    music = s.pulse.stop_recording()
     log = s.read_log() or "(no log)\n"
     with open(os.path.join(out, "OrbexLog.txt"), "w") as f:
         f.write(log)
     print(log)
     print("exit code:", proc.poll())
-    print("screenshot and log in", os.path.abspath(out))
+    print("music heard: %.1f s of %.1f s" % (loud_seconds(music), args.seconds))
+    print("screenshot, log and music recording in", os.path.abspath(out))

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project builds, runs and tests with.
+# Installs every Debian package the project builds, runs and tests with, then
+# builds the win64 libmpg123 into the dependency cache.
 # Idempotent: quiet and quick when everything is already present.
 set -euo pipefail
 
@@ -7,18 +8,25 @@ PACKAGES=(
   cmake ninja-build g++ clang
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   libgtest-dev googletest libbenchmark-dev libstb-dev libjpeg-turbo-progs
-  wine64 libgl1-mesa-dri libglx-mesa0 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation
+  wine64 libgl1-mesa-dri libglx-mesa0 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation librsvg2-bin
+  libmpg123-dev dpkg-dev
+  pulseaudio pulseaudio-utils sox vorbis-tools lame twolame
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
+  enigma-data
 )
 
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
 
-echo "setup: installing ${missing[*]}"
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO=sudo
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# The win64 build's libmpg123, built once from Debian's source into the cache.
+bash "$(dirname "$0")/build_mpg123_win64.sh"

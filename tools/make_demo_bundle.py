@@ -12,10 +12,14 @@ import os
 import subprocess
 import sys
 
-# Built-in music tracks go here as (name in the bundle, source path) pairs;
-# they fill the "music" category, which stays empty (but present, so that
-# the music player finds the category) until then.
-MUSIC_TRACKS = []
+# Built-in music: calm tracks from Debian's enigma-data, by Clifford J.
+# Tasner, GPL-2 (see /usr/share/doc/enigma-data/copyright). They fill the
+# "music" category in this order; the saver shuffles them unless told not to.
+MUSIC_SOURCE = "/usr/share/games/enigma/music/game"
+MUSIC_TRACKS = [(name, os.path.join(MUSIC_SOURCE, name)) for name in
+                ("in_space.ogg", "meditation.ogg", "on_the_water.ogg", "across_the_ice.ogg")]
+MUSIC_CREDIT = ("Music by Clifford J. Tasner, from the game Enigma (Debian's enigma-data),",
+                "licensed under the GNU General Public License, version 2.")
 
 
 def read_photos(path):
@@ -102,6 +106,7 @@ def credits_text(photos):
         out.append("")
     if MUSIC_TRACKS:
         out.append("Music:")
+        out += ["    %s" % line for line in MUSIC_CREDIT]
         out += ["    %s" % name for name, _ in MUSIC_TRACKS]
         out.append("")
     return "\n".join(out)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the demo image bundle, build/demo/images.bdl (or OUTDIR/images.bdl),
 # and its CREDITS.txt from the photographs of Debian's stellarium-data listed
-# in tools/demo_photos.tsv. Installs stellarium-data when it is missing.
+# in tools/demo_photos.tsv, with music from enigma-data. Installs both
+# packages when they are missing.
 # Quick when everything is up to date.
 #
 # Usage: tools/make_demo_bundle.sh [OUTDIR]
@@ -12,16 +13,20 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build/demo}
 photos=/usr/share/stellarium/nebulae/default
 
-if ! dpkg-query -W -f='${Status}' stellarium-data 2>/dev/null | grep -q 'install ok installed'; then
-  echo "make_demo_bundle: installing stellarium-data"
+# The photographs and the built-in music come from Debian packages.
+missing=()
+for package in stellarium-data enigma-data; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "make_demo_bundle: installing ${missing[*]}"
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO=sudo
   export DEBIAN_FRONTEND=noninteractive
   # A machine whose package lists were never fetched knows no such package yet.
-  $SUDO apt-get install -y -qq --no-install-recommends stellarium-data >/dev/null 2>&1 ||
-    { $SUDO apt-get update -qq && $SUDO apt-get install -y -qq --no-install-recommends stellarium-data >/dev/null; }
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null 2>&1 ||
+    { $SUDO apt-get update -qq && $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; }
 fi
-# The built-in music tracks will need their package installed here as well.
 
 tool=${ZVBUNDLE:-}
 if [ -z "$tool" ]; then

@@ -41,6 +41,8 @@ class SlideshowSession(Session):
         self.install(bundle=bundle)
         self.set_desktop_mode()
         self.reg_add(HKCU, "RandomOrder", 0)
+        # The timings measured here are the picture's: no music unless asked.
+        settings.setdefault("PlayMusic", 0)
         for name, value in settings.items():
             if isinstance(value, str):
                 self.reg_add(HKCU, name, value, "REG_SZ")

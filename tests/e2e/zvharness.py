@@ -14,6 +14,8 @@ import tempfile
 import time
 import zlib
 
+from zvaudio import PulseSink
+
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 PRODUCT_KEY = r"Software\PelkSoft\PelkSaver\Zelvora"
@@ -66,7 +68,11 @@ def template_prefix():
 
 
 class Session:
-    def __init__(self, width=1024, height=768, screens=None):
+    def __init__(self, width=1024, height=768, screens=None, audio=True):
+        # audio: a sound device (a PulseAudio null sink, self.pulse) as on a
+        # user's machine; without one the saver reports that sound failed.
+        self.audio = audio
+        self.pulse = None
         self.width, self.height = width, height
         self.screens = screens or [(width, height)]
         self.procs = []
@@ -81,6 +87,9 @@ class Session:
         self._start_xvfb()
         self.env = _base_env(self.prefix)
         self.env["DISPLAY"] = self.display
+        if self.audio:
+            self.pulse = PulseSink().__enter__()
+            self.pulse.apply(self.env)
         # A desktop that is not black, so a black saver window shows.
         subprocess.run(["xsetroot", "-solid", DESKTOP_COLOUR], env=self.env, check=False, timeout=30)
         return self
@@ -104,6 +113,9 @@ class Session:
                 p.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 pass
+        if self.pulse is not None:
+            self.pulse.__exit__(None, None, None)
+            self.pulse = None
         if self.xvfb is not None and self.xvfb.poll() is None:
             self.xvfb.terminate()
             try:

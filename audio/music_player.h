@@ -1,0 +1,88 @@
+// The music sequencer: one track list, two engines. Entries whose
+// extension DirectShow takes (".wma", ".mp3", ".asf") play through the media
+// stream; every other file and every built-in "?" track plays through our
+// streaming engine, the built-in ones straight from memory.
+//
+// There is no lock: the main thread calls every operation, and the end of a
+// track arrives either as a window message on that thread (media stream) or
+// on the streaming engine's thread, which then runs Next itself.
+#pragma once
+
+#include <cstdint>
+
+#include "audio/music_engines.h"
+#include "audio/playlist.h"
+
+// Result codes of the operations.
+const int kMusicOk = 0;
+const int kMusicNothingPlayable = 1;  // Play / Next: no entry could start
+const int kMusicEngineFailed = 2;     // Initialize, resume, Pause, Stop
+const int kMusicPastTheEnd = 3;       // Play with current beyond the list
+
+// Turns a "?" entry into the bytes of a built-in track; 0 on success.
+typedef int (*TrackResolver)(const char* entry, const uint8_t** data, uint32_t* length);
+
+// The longest entry a track may have (the path buffer holds 1024 bytes).
+const size_t kMusicPathLimit = 1023;
+
+class MusicPlayer {
+ public:
+  MusicPlayer() = default;
+  virtual ~MusicPlayer() = default;
+  MusicPlayer(const MusicPlayer&) = delete;
+  MusicPlayer& operator=(const MusicPlayer&) = delete;
+
+  // The engines the operations drive; set before Initialize.
+  void SetEngines(StreamLibrary* library, MediaStreamPlayer* media);
+
+  int Initialize(int volume);
+  int LoadPlaylistFile(const char* path);
+  int AddTrack(const char* entry);
+  void SetTrackResolver(TrackResolver resolver) { trackResolver = resolver; }
+  void Shuffle(unsigned seed, int passes) { tracks.Shuffle(seed, passes); }
+  int TrackCount() const { return tracks.EntryCount(); }
+
+  int Play();
+  int Next();
+  int Previous();
+  int Pause();
+  int Stop();
+  void Close();
+
+  int volume = 255;
+  SoundStreamHandle stream = 0;
+  int channel = 0;
+  int streamSerial = -1;
+  bool usingLibrary = false;
+  bool paused = false;
+  bool stopped = true;
+  int current = 0;
+  bool forward = true;
+  TrackResolver trackResolver = nullptr;
+  Playlist tracks;
+
+ private:
+  // Opens the first playable entry from current on in the direction of
+  // `forward`, leaving current on it; kMusicNothingPlayable when none.
+  int OpenEntry();
+  // One attempt at the entry at current; true when it is open.
+  bool OpenCurrent();
+  void StepCurrent();
+  void ResetFields();
+
+  static void LibraryTrackEnded(SoundStreamHandle stream, void* data);
+  static void MediaTrackEnded(int serial, void* data);
+  void TrackEnded();
+
+  StreamLibrary* library = nullptr;
+  MediaStreamPlayer* media = nullptr;
+  // Tracks that opened but would not start, one after the other: after a
+  // whole pass of them Play gives up rather than going round for ever.
+  int failedStarts = 0;
+};
+
+// True when the entry's extension is one DirectShow plays (case ignored).
+bool IsMediaStreamEntry(const char* entry);
+
+// The one process-wide sequencer.
+extern MusicPlayer theMusicPlayer;

@@ -1,0 +1,33 @@
+#include "host/sound_setup_win32.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "audio/audio_stream_win32.h"
+#include "audio/music_setup.h"
+#include "audio/sound_engine.h"
+#include "bundle/program_bundles.h"
+#include "foundation/saver_settings.h"
+#include "host/host_state.h"
+
+bool initSound() {
+  theMusicPlayer.SetEngines(&TheSoundEngine(), AudioStream::Instance());
+  return StartMusic(theMusicPlayer, *ss, playlistPath, theImageBundle, timeGetTime());
+}
+
+void ShutdownSound() {
+  StopMusic(theMusicPlayer, *ss);
+  // A graph still alive when the process ends makes it crash on the way out.
+  AudioStream::Destroy();
+}
+
+void MusicNextTrack() { theMusicPlayer.Next(); }
+void MusicPreviousTrack() { theMusicPlayer.Previous(); }
+void MusicPlayCurrent() { theMusicPlayer.Play(); }
+
+void MusicTogglePause() {
+  if (theMusicPlayer.paused)
+    theMusicPlayer.Play();
+  else
+    theMusicPlayer.Pause();
+}

@@ -1,0 +1,158 @@
+"""Music under Wine, heard through a PulseAudio null sink: built-in tracks
+from the bundle, the arrow keys, the user's own playlist of WAV, Ogg and MP3
+files in order, a playlist of missing files, and a machine without sound."""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+from test_slideshow import ZVBUNDLE, SlideshowSession
+from zvaudio import loud_seconds, tone_runs
+from zvharness import DEMO_BUNDLE, PRODUCT_KEY, wait_exit
+
+HKCU = "HKCU\\" + PRODUCT_KEY
+KEEP = os.environ.get("ZV_AUDIO_KEEP")  # folder for the recordings
+
+
+def tone(path, freq, seconds, rate=44100, channels=2):
+    """A sine tone file; the extension picks the format (wav, ogg, mp3)."""
+    if path.endswith(".mp3"):
+        wav = path[:-4] + ".src.wav"
+        tone(wav, freq, seconds, rate, channels)
+        subprocess.run(["lame", "--quiet", "-b", "128", wav, path], check=True)
+        return path
+    subprocess.run(["sox", "-n", "-r", str(rate), "-c", str(channels), path, "synth", str(seconds),
+                    "sine", str(freq), "vol", "0.5"], check=True, capture_output=True)
+    return path
+
+
+def tone_bundle(tmp, tracks):
+    """The demo bundle cut to two photographs, its music replaced by `tracks`
+    ({name: (freq, seconds)}), stored in name order."""
+    src = os.path.join(tmp, "bundle")
+    subprocess.run([ZVBUNDLE, "extract", DEMO_BUNDLE, src], check=True, capture_output=True)
+    image = os.path.join(src, "image")
+    for name in sorted(os.listdir(image))[2:]:
+        os.remove(os.path.join(image, name))
+    music = os.path.join(src, "music")
+    shutil.rmtree(music, ignore_errors=True)
+    os.makedirs(music)
+    for name, (freq, seconds) in tracks.items():
+        tone(os.path.join(music, name), freq, seconds)
+    out = os.path.join(tmp, "tones.bdl")
+    subprocess.run([ZVBUNDLE, "pack", out, src], check=True, capture_output=True)
+    return out
+
+
+def freqs(runs, at_least=0.5):
+    """The tone frequencies heard for at least `at_least` s, in order, rounded to 10 Hz."""
+    return [int(round(f / 10.0)) * 10 for a, b, f in runs if b - a >= at_least]
+
+
+class MusicSession(SlideshowSession):
+    def start_music(self, bundle=DEMO_BUNDLE, **settings):
+        base = dict(PlayMusic=1, ShuffleMusic=0, DebugLog=1, Animate=0)
+        base.update(settings)
+        return self.start_show(bundle=bundle, **base)
+
+    def record(self, name):
+        self.pulse.start_recording(os.path.join(self.tmp, name))
+
+    def recording(self):
+        path = self.pulse.stop_recording()
+        if KEEP:
+            os.makedirs(KEEP, exist_ok=True)
+            shutil.copy2(path, KEEP)
+        return path
+
+    def write_playlist(self, lines):
+        os.makedirs(self.data_folder(), exist_ok=True)
+        with open(os.path.join(self.data_folder(), self.user + ".M3U"), "w", newline="\r\n") as f:
+            f.write("\n".join(lines) + "\n")
+
+    def quit(self, proc, window):
+        self.key("Escape", window=window)
+        return wait_exit(proc, 60)
+
+
+class BuiltInMusic(unittest.TestCase):
+    def test_built_in_tracks_play_and_the_right_arrow_changes_the_track(self):
+        tmp = tempfile.mkdtemp(prefix="zv-music-")
+        try:
+            bundle = tone_bundle(tmp, {"a440.wav": (440, 30), "b660.ogg": (660, 3)})
+            with MusicSession() as s:
+                s.record("builtin.wav")
+                proc, window = s.start_music(bundle=bundle)
+                self.assertIsNotNone(window)
+                time.sleep(4)
+                s.key("Right", window=window)
+                # The 660 Hz track plays to its end, then the list wraps to 440.
+                time.sleep(6)
+                self.assertIsNone(proc.poll(), "the saver ended on the arrow key")
+                self.assertEqual(s.quit(proc, window), 0)
+                runs = tone_runs(s.recording())
+                log = s.read_log()
+        finally:
+            shutil.rmtree(tmp, ignore_errors=True)
+        heard = freqs(runs)
+        self.assertEqual(heard[:3], [440, 660, 440], runs)
+        middle = [b - a for a, b, f in runs if abs(f - 660) < 30]
+        self.assertAlmostEqual(max(middle), 3.0, delta=0.5, msg=runs)
+        self.assertIn("initSound()", log)
+        self.assertIn("Successfully exiting initSound()", log)
+        self.assertIn("Successfully exiting ShutdownSound()", log)
+
+
+class CustomPlaylist(unittest.TestCase):
+    def test_wav_ogg_and_mp3_files_play_in_the_order_of_the_list(self):
+        with MusicSession() as s:
+            music = s.c_path(r"C:\Music")
+            os.makedirs(music)
+            # Another rate and mono too: the engine converts.
+            tone(os.path.join(music, "t550.wav"), 550, 2, rate=22050, channels=1)
+            tone(os.path.join(music, "t770.ogg"), 770, 2)
+            tone(os.path.join(music, "t990.mp3"), 990, 2)
+            s.write_playlist(["#EXTM3U", "#EXTINF:-1,first", r"C:\Music\t550.wav",
+                              r"C:\Music\t770.ogg", r"C:\Music\t990.mp3"])
+            s.record("custom.wav")
+            proc, window = s.start_music(CustomMusic=1, DefaultMusic=0)
+            self.assertIsNotNone(window)
+            time.sleep(9)
+            self.assertEqual(s.quit(proc, window), 0)
+            runs = tone_runs(s.recording())
+        heard = freqs(runs)
+        # WAV and Ogg through our engine, the MP3 through DirectShow, then round again.
+        self.assertEqual(heard[:3], [550, 770, 990], runs)
+        for a, b, f in runs[:2]:
+            self.assertAlmostEqual(b - a, 2.0, delta=0.4, msg=runs)
+
+    def test_a_list_of_missing_files_and_no_built_in_music_leave_the_saver_silent(self):
+        with MusicSession() as s:
+            s.write_playlist([r"C:\Nowhere\gone.ogg", r"C:\Nowhere\gone.wma", "missing.wav"])
+            s.record("missing.wav")
+            proc, window = s.start_music(CustomMusic=1, DefaultMusic=0)
+            self.assertIsNotNone(window)
+            time.sleep(3)
+            self.assertEqual(s.find_windows("Error initializing sound"), [])
+            self.assertIsNone(proc.poll())
+            self.assertEqual(s.quit(proc, window), 0)
+            self.assertLess(loud_seconds(s.recording()), 0.2)
+            self.assertNotEqual(s.reg_dword(HKCU, "CriticalError"), 1)
+
+
+class NoSoundDevice(unittest.TestCase):
+    def test_without_a_sound_device_the_error_box_appears_and_the_saver_goes_on(self):
+        with MusicSession(audio=False) as s:
+            proc = s.start_music(wait=False)
+            self.assertTrue(s.dismiss("Error initializing sound"), "no sound error box")
+            window = s.wait_for_window("Zelvora: Quorrin", timeout=60)
+            self.assertIsNotNone(window)
+            self.assertTrue(s.wait_for_photograph(), "the slideshow did not go on")
+            self.assertEqual(s.reg_dword(HKCU, "CriticalError"), 1)
+            self.assertEqual(s.quit(proc, window), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
