@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bundle/bundle.h"
+#include "tests/support/canvas_win32.h"
 #include "bundle/bundle_writer.h"
 #include "bundle/image_data.h"
 #include "bundle/program_bundles.h"
@@ -35,45 +36,6 @@ const COLORREF kGrey = RGB(90, 90, 90);
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kBlack = RGB(0, 0, 0);
 
-// A memory device context over a 32-bit DIB section, filled with one colour.
-class Canvas {
- public:
-  Canvas(int width, int height, COLORREF fill) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    previous_ = SelectObject(dc_, bitmap_);
-    Fill(0, 0, width, height, fill);
-  }
-  ~Canvas() {
-    SelectObject(dc_, previous_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  void Fill(int x, int y, int width, int height, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT area = {x, y, x + width, y + height};
-    FillRect(dc_, &area, brush);
-    DeleteObject(brush);
-  }
-  HDC dc() const { return dc_; }
-  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-
- private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-};
 
 DRAWITEMSTRUCT Record(HWND control, HDC dc, UINT state) {
   DRAWITEMSTRUCT record = {};
