@@ -61,6 +61,7 @@ bool StartMusic(MusicPlayer& player, SaverSettings& settings, const std::string&
     settings.PlayMusic = 0;
     settings.WriteCriticalError(1);
   }
+  ZV_LOG_INFO("Successfully exiting initSound()");
   return true;
 }
 
@@ -68,4 +69,5 @@ void StopMusic(MusicPlayer& player, SaverSettings& settings) {
   ZV_LOG_FUNCTION("ShutdownSound()");
   settings.PlayMusic = 0;
   player.Close();
+  ZV_LOG_INFO("Successfully exiting ShutdownSound()");
 }
