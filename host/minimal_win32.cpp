@@ -6,8 +6,10 @@
 #include "bundle/file_helpers.h"
 #include "bundle/integrity_check.h"
 #include "foundation/logger.h"
+#include "foundation/product.h"
 #include "foundation/registry_store_win32.h"
 #include "foundation/saver_settings.h"
+#include "foundation/web_server.h"
 #include "host/command_line.h"
 #include "host/command_line_win32.h"
 #include "host/data_folders_win32.h"
@@ -17,10 +19,10 @@
 #include "host/system_commands_win32.h"
 #include "host/user_files.h"
 #include "slideshow/frame_stats.h"
+#include "ui/settings_dialog_win32.h"
 
 namespace {
 
-const char kVersionNumber[] = "1.071";
 
 const char kInitErrorText[] =
     "The screen saver recently encountered an error while initializing.\n"
@@ -75,6 +77,14 @@ bool CheckPreviousRun() {
   return true;
 }
 
+void OpenSettings() {
+  SettingsDialogContext context;
+  context.settings = ss;
+  context.helpFile = helpFilePath;
+  context.webServer = ReadWebServer(registryStore);
+  RunSettingsDialog(GetModuleHandleA(nullptr), static_cast<HWND>(parentWindow), context);
+}
+
 void Dispatch(int showCommand) {
   switch (runMode) {
     case RunMode_ChangePassword:
@@ -83,6 +93,7 @@ void Dispatch(int showCommand) {
     case RunMode_Config:
       ZV_LOG_INFO("In config mode...Initializing dialog structures.");
       ZV_LOG_INFO("Opening dialog box");
+      OpenSettings();
       break;
     case RunMode_Preview:
       ZV_LOG_INFO("Running in Preview mode.");
@@ -152,7 +163,7 @@ int MinimalMain(HINSTANCE instance, int showCommand) {
 
   if (ss->DebugLog) {
     theLogger = new Logger(appDataDir + "OrbexLog.txt");
-    ZV_LOG_INFO("Zelvora: Quorrin" << " started.");
+    ZV_LOG_INFO(kProductName << " started.");
     ZV_LOG_INFO("Version: " << kVersionNumber);
   }
 

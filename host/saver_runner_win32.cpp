@@ -6,6 +6,7 @@
 
 #include "host/sound_setup_win32.h"
 #include "foundation/logger.h"
+#include "foundation/product.h"
 #include "graphics/device_setup_win32.h"
 #include "graphics/game_error_win32.h"
 #include "bundle/program_bundles.h"
@@ -30,7 +31,6 @@ namespace {
 
 const char kSaverClass[] = "ZelvoraPelkSaver";
 const char kChildClass[] = "ZelvoraChildClass";
-const char kSaverTitle[] = "Zelvora: Quorrin";
 const char kChildTitle[] = "Orbex Multimonitor window";
 const char kSoundErrorText[] =
     "An error was encountered while initializing the sound subsystem.\n\nPossible causes include:\n"
@@ -410,7 +410,7 @@ void DoSaver(HWND parent, int showCommand) {
     screenWidth = r.right - r.left;
     screenHeight = r.bottom - r.top;
     ZV_LOG_INFO("Creating preview window via CreateWindow()");
-    saverWindow = CreateWindowA(kSaverClass, kSaverTitle, WS_CHILD | WS_VISIBLE, 0, 0, screenWidth,
+    saverWindow = CreateWindowA(kSaverClass, kProductName, WS_CHILD | WS_VISIBLE, 0, 0, screenWidth,
                                 screenHeight, parent, nullptr, instance, nullptr);
   } else {
     DEVMODEA current = {};
@@ -447,7 +447,7 @@ void DoSaver(HWND parent, int showCommand) {
     screenWidth = GetSystemMetrics(SM_CXSCREEN);
     screenHeight = GetSystemMetrics(SM_CYSCREEN);
     ZV_LOG_INFO("Calling CreateWindow()");
-    saverWindow = CreateWindowExA(WS_EX_TOPMOST, kSaverClass, kSaverTitle, WS_POPUP | WS_VISIBLE, 0, 0,
+    saverWindow = CreateWindowExA(WS_EX_TOPMOST, kSaverClass, kProductName, WS_POPUP | WS_VISIBLE, 0, 0,
                                   screenWidth, screenHeight, nullptr, nullptr, instance, nullptr);
 
     RegisterSaverClass(instance, kChildClass, BlankingWindowProc,

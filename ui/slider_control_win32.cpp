@@ -114,3 +114,9 @@ void CFilledSlider::Draw(const DRAWITEMSTRUCT* record) {
   CopyPart(record->hDC, fillImage_, geometry_.FilledPartRect());
   DrawKnob(record->hDC);
 }
+
+void CSliderControl::Configure(const SliderLayout& layout) {
+  SetKnobSize(layout.knobWidth, layout.knobHeight);
+  SetStep(layout.step);
+  SetHorizontal(layout.horizontal);
+}

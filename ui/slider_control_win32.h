@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include "ui/settings_mapping.h"
 #include "ui/slider_geometry.h"
 
 class CSliderControl {
@@ -50,6 +51,8 @@ class CSliderControl {
   void SetKnobImage(HDC image) { knobImage_ = image; }
   void SetKnobSize(float width, float height) { geometry_.SetKnobSize(width, height); }
   void SetHorizontal(bool horizontal) { geometry_.SetHorizontal(horizontal); }
+  // Knob size, step and orientation of one of the dialog's slider shapes.
+  void Configure(const SliderLayout& layout);
   // The window (and its rectangle) invalidated, without erasing, after each
   // change: the settings dialog repaints the delay label this way. None =
   // no invalidation.

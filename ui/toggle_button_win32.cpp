@@ -104,7 +104,11 @@ bool CToggleSet::DrawItem(int id, HDC skin, const DRAWITEMSTRUCT* record) {
   if (toggle == nullptr || record == nullptr) return false;
   HDC image = toggle->IsChecked() ? checkedImage_ : uncheckedImage_;
   HDC mask = toggle->IsChecked() ? checkedMask_ : uncheckedMask_;
-  if ((record->itemState & ODS_SELECTED) != 0) toggle->SetChecked(!toggle->IsChecked());
+  // Only the press flips: Wine redraws a button that is still held down
+  // (when a message box takes the focus, say), which must not flip it back.
+  const bool pressed = (record->itemState & ODS_SELECTED) != 0;
+  if (pressed && !toggle->IsPressed()) toggle->SetChecked(!toggle->IsChecked());
+  toggle->SetPressed(pressed);
   toggle->Draw(image, mask, skin, record);
   return true;
 }

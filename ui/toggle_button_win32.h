@@ -39,6 +39,9 @@ class CToggleButton {
   int GetId() const { return id_; }
   bool IsChecked() const { return checked_; }
   void SetChecked(bool checked) { checked_ = checked; }
+  // Whether the last drawing showed the button held down.
+  bool IsPressed() const { return pressed_; }
+  void SetPressed(bool pressed) { pressed_ = pressed; }
   HWND GetWindow() const { return window_; }
   int GetImageX() const { return imageX_; }
   int GetImageY() const { return imageY_; }
@@ -62,6 +65,7 @@ class CToggleButton {
   int imageHeight_ = 0;
   int id_;
   bool checked_ = false;
+  bool pressed_ = false;
 };
 
 class CToggleSet {
@@ -84,7 +88,8 @@ class CToggleSet {
 
   // Draws toggle `id` with the pair for its current state; a record with
   // ODS_SELECTED (the button pressed) flips the state after the choice, so
-  // the press still shows the old state and the release redraw the new one.
+  // the press still shows the old state and the release redraw the new one;
+  // further drawings while it stays pressed flip nothing.
   // False for an id that is no toggle of this set.
   bool DrawItem(int id, HDC skin, const DRAWITEMSTRUCT* record);
 

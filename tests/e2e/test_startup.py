@@ -54,7 +54,11 @@ class LogAndCrashValues(unittest.TestCase):
 
             # With logging off the previous log is neither replaced nor deleted.
             s.reg_add(HKCU, "DebugLog", 0)
-            self.assertEqual(s.run(SCR, "/c:0"), 0)
+            proc = s.start(SCR, "/c:0")
+            dialog = s.wait_for_window("Zelvora: Quorrin  v 1.071", timeout=60)
+            self.assertIsNotNone(dialog, "no settings dialog")
+            s.key("Escape", window=dialog)
+            self.assertEqual(wait_exit(proc, 60), 0)
             self.assertEqual(s.read_log(), log)
 
 

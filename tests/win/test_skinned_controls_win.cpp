@@ -190,6 +190,10 @@ TEST_F(SkinnedControlsWin, ToggleDrawsItsCheckImageMaskedAtTheRightEdgeVerticall
   toggles.DrawItem(1090, scene.skin.dc(), &record);
   EXPECT_FALSE(toggles.IsChecked(1090));
   EXPECT_EQ(target.At(85, 10), kRed);
+  // Redrawn while still held (Wine does so when the focus moves away): no
+  // second flip.
+  toggles.DrawItem(1090, scene.skin.dc(), &record);
+  EXPECT_FALSE(toggles.IsChecked(1090));
   record.itemState = 0;
   toggles.DrawItem(1090, scene.skin.dc(), &record);
   EXPECT_FALSE(toggles.IsChecked(1090));
@@ -226,20 +230,13 @@ TEST_F(SkinnedControlsWin, ClickOnARealToggleFlipsItOnce) {
   EXPECT_EQ(Proc(window), original);
 }
 
-// The delay slider's shape: horizontal 108 x 17, knob 7 x 18.
-void ConfigureLike(CSliderControl& slider, const SliderLayout& layout) {
-  slider.SetKnobSize(layout.knobWidth, layout.knobHeight);
-  slider.SetStep(layout.step);
-  slider.SetHorizontal(layout.horizontal);
-}
-
 TEST_F(SkinnedControlsWin, FilledSliderShowsFillBeforeTheKnobAndTrackAfterIt) {
   Canvas track(108, 18, kBlue);
   Canvas fill(108, 18, kGreen);
   Canvas knob(7, 18, kRed);
 
   CFilledSlider delay;
-  ConfigureLike(delay, kDelaySliderLayout);
+  delay.Configure(kDelaySliderLayout);
   delay.SetTrackImage(track.dc());
   delay.SetFillImage(fill.dc());
   delay.SetKnobImage(knob.dc());
@@ -261,7 +258,7 @@ TEST_F(SkinnedControlsWin, FilledSliderShowsFillBeforeTheKnobAndTrackAfterIt) {
   Canvas vfill(18, 108, kGreen);
   Canvas vknob(18, 7, kRed);
   CFilledSlider volume;
-  ConfigureLike(volume, kVolumeSliderLayout);
+  volume.Configure(kVolumeSliderLayout);
   volume.SetTrackImage(vtrack.dc());
   volume.SetFillImage(vfill.dc());
   volume.SetKnobImage(vknob.dc());
@@ -281,7 +278,7 @@ TEST_F(SkinnedControlsWin, FilledSliderShowsFillBeforeTheKnobAndTrackAfterIt) {
 
 TEST_F(SkinnedControlsWin, SliderFollowsTheMouseAndInvalidatesTheNotifyRectangle) {
   CFilledSlider delay;
-  ConfigureLike(delay, kDelaySliderLayout);
+  delay.Configure(kDelaySliderLayout);
   HWND window = Button(1020, 10, 10, 108, 17);
   const WNDPROC original = Proc(window);
   const RECT label = {200, 100, 242, 117};
@@ -366,7 +363,7 @@ TEST_F(SkinnedControlsWin, ListBoxSliderScrollsTheListAndFollowsItsSelection) {
   Canvas track(15, 94, kBlue);
   Canvas knob(13, 13, kRed);
   CListBoxSlider modes;
-  ConfigureLike(modes, kDisplayModeSliderLayout);
+  modes.Configure(kDisplayModeSliderLayout);
   modes.SetTrackImage(track.dc());
   modes.SetKnobImage(knob.dc());
   modes.SetVisibleRows(kDisplayModeVisibleRows);

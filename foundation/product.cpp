@@ -1,0 +1,4 @@
+#include "foundation/product.h"
+
+const char kProductName[] = "Zelvora: Quorrin";
+const char kVersionNumber[] = "1.071";

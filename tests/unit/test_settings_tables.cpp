@@ -1,0 +1,81 @@
+// The settings dialog's tables and its web pages: each toggle stands for
+// its own setting (one of them inverted), the controls lie on the skin
+// without covering each other, and the page addresses come from the
+// configured server.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "foundation/memory_store.h"
+#include "foundation/saver_settings.h"
+#include "foundation/web_server.h"
+#include "ui/settings_tables.h"
+
+namespace {
+
+TEST(SettingsTables, EachToggleReadsAndStoresItsOwnSetting) {
+  MemoryStore store;
+  std::set<int> ids;
+  for (int i = 0; i < kSettingsToggleCount; ++i) {
+    const ToggleEntry& entry = kSettingsToggles[i];
+    EXPECT_TRUE(ids.insert(entry.id).second) << entry.id;
+    // Checking one toggle changes that one setting only.
+    SaverSettings settings(store);
+    for (int j = 0; j < kSettingsToggleCount; ++j) StoreToggle(settings, kSettingsToggles[j].setting, false);
+    StoreToggle(settings, entry.setting, true);
+    for (int j = 0; j < kSettingsToggleCount; ++j)
+      EXPECT_EQ(IsToggleChecked(settings, kSettingsToggles[j].setting), i == j) << entry.id << " " << j;
+  }
+}
+
+TEST(SettingsTables, HighestDetailIsCheckedWhenImagesAreNotCrammed) {
+  MemoryStore store;
+  SaverSettings settings(store);
+  settings.CramImages = 1;
+  EXPECT_FALSE(IsToggleChecked(settings, Toggle_HighestDetail));
+  StoreToggle(settings, Toggle_HighestDetail, true);
+  EXPECT_EQ(settings.CramImages, 0);
+  StoreToggle(settings, Toggle_SetAsWallpaper, true);
+  EXPECT_EQ(settings.SetAsWallpaper, 1);
+}
+
+TEST(SettingsTables, ControlsLieOnTheSkinWithoutOverlapping) {
+  std::vector<SkinRect> rects;
+  for (int i = 0; i < kSettingsButtonCount; ++i) rects.push_back(kSettingsButtons[i].rect);
+  for (int i = 0; i < kSettingsToggleCount; ++i) rects.push_back(kSettingsToggles[i].rect);
+  rects.insert(rects.end(), {kVolumeSliderRect, kDelaySliderRect, kModeSliderRect, kModeListRect});
+  for (size_t i = 0; i < rects.size(); ++i) {
+    const SkinRect& a = rects[i];
+    EXPECT_GE(a.x, 0);
+    EXPECT_GE(a.y, 0);
+    EXPECT_LE(a.x + a.width, 640) << i;
+    EXPECT_LE(a.y + a.height, 458) << i;
+    for (size_t j = i + 1; j < rects.size(); ++j) {
+      const SkinRect& b = rects[j];
+      const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y ||
+                         b.y + b.height <= a.y;
+      EXPECT_TRUE(apart) << i << " overlaps " << j;
+    }
+  }
+  EXPECT_EQ(AboutTooltip(), "About Zelvora: Quorrin1.071");
+}
+
+TEST(WebServer, TheUsersServerBeforeTheMachinesBeforeTheBuiltInOne) {
+  MemoryStore store;
+  EXPECT_EQ(ReadWebServer(store), kDefaultWebServer);
+  const char machine[] = "machine.example";
+  store.Put(Hive_LocalMachine, kProductKey, "WebServer", ValueType_String, machine, sizeof machine);
+  EXPECT_EQ(ReadWebServer(store), "machine.example");
+  const char user[] = "127.0.0.1:8080";
+  store.Put(Hive_CurrentUser, kProductKey, "WebServer", ValueType_String, user, sizeof user);
+  EXPECT_EQ(ReadWebServer(store), "127.0.0.1:8080");
+
+  EXPECT_EQ(WebPageAddress("127.0.0.1:8080", kSupportPagePath), "http://127.0.0.1:8080/support/");
+  EXPECT_EQ(WebPageAddress("host", kHomePagePath), "http://host/");
+  EXPECT_EQ(WebPageAddress("host", SpecialsPagePath()),
+            "http://host/specials.htm?appName=Zelvora: Quorrin&version=1.071");
+}
+
+}  // namespace
