@@ -20,6 +20,7 @@
 #include "host/user_files.h"
 #include "slideshow/frame_stats.h"
 #include "ui/settings_dialog_win32.h"
+#include "ui/song_pickers_win32.h"
 
 namespace {
 
@@ -78,10 +79,18 @@ bool CheckPreviousRun() {
 }
 
 void OpenSettings() {
+  // The music dialog's open-file descriptions: wide, opening in the music
+  // folder, from Windows 2000 on.
+  const bool windows2000 = osVersion >= Os_Win2000;
+  SongPickers pickers;
+  PrepareSongPickers(pickers, windows2000);
   SettingsDialogContext context;
   context.settings = ss;
   context.helpFile = helpFilePath;
   context.webServer = ReadWebServer(registryStore);
+  context.playlistFile = playlistPath;
+  context.songPickers = &pickers;
+  context.clearType = windows2000;
   RunSettingsDialog(GetModuleHandleA(nullptr), static_cast<HWND>(parentWindow), context);
 }
 

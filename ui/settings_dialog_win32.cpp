@@ -16,8 +16,12 @@
 #include "graphics/display_modes.h"
 #include "graphics/game_error_win32.h"
 #include "graphics/graphics_layer_win32.h"
+#include "ui/about_dialog_win32.h"
 #include "ui/button_control_win32.h"
+#include "ui/captions_dialog_win32.h"
+#include "ui/key_forwarder_win32.h"
 #include "ui/list_box_slider_win32.h"
+#include "ui/music_dialog_win32.h"
 #include "ui/resource_ids.h"
 #include "ui/settings_mapping.h"
 #include "ui/settings_tables.h"
@@ -82,8 +86,6 @@ class SettingsDialog {
   void SaveAndClose();
   void OpenHelp() const;
   void OpenPage(const std::string& path) const;
-  void InstallHook();
-  void RemoveHook();
   HWND CreateOwnerDrawnButton(int id, const SkinRect& rect);
   CSkinImage* Keep(std::unique_ptr<CSkinImage> image);
   CSkinImage* Cut(HWND window, const SkinRect& rect);
@@ -100,7 +102,7 @@ class SettingsDialog {
   int skinHeight_ = 0;
   HFONT font_ = nullptr;
   RECT delayLabel_ = {};
-  HHOOK hook_ = nullptr;
+  KeyForwarder keys_;
   HCURSOR hand_ = nullptr;
   std::unique_ptr<CButtonControl[]> buttons_ = std::make_unique<CButtonControl[]>(kSettingsButtonCount);
   CToggleSet toggles_;
@@ -115,35 +117,16 @@ class SettingsDialog {
 };
 
 SettingsDialog* theDialog = nullptr;
-HWND hookTarget = nullptr;
-
-LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code >= 0 && hookTarget != nullptr) {
-    const UINT message = (lParam & 0x80000000) != 0 ? WM_KEYUP : WM_KEYDOWN;
-    SendMessageA(hookTarget, message, wParam, lParam);
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 LRESULT CALLBACK FastModeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (theDialog == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   return theDialog->FastModeProc(window, message, wParam, lParam);
 }
 
-void SettingsDialog::InstallHook() {
-  hookTarget = dialog_;
-  hook_ = SetWindowsHookExA(WH_KEYBOARD, KeyboardHook, nullptr, GetCurrentThreadId());
-}
-
-void SettingsDialog::RemoveHook() {
-  if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
-  hook_ = nullptr;
-}
-
 void SettingsDialog::Initialize(WPARAM wParam) {
   ZV_LOG_FUNCTION("WM_INITDIALOG");
   hand_ = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
-  InstallHook();
+  keys_.Install(dialog_);
   bool ended = false;
   if (LoadSkin(wParam, ended)) {
     ApplyRegion();
@@ -482,9 +465,22 @@ void SettingsDialog::Command(WPARAM wParam) {
         settings_.StretchWallpaper = answer == IDYES ? 1 : 0;
       }
       break;
+    case IDC_ABOUT:
+      RunAboutDialog(dialog_, skin_.Context(), context_.webServer);
+      break;
+    case IDC_CUSTOM_MUSIC:
+      // The music dialog forwards the keys to itself meanwhile.
+      if (context_.songPickers == nullptr) break;
+      keys_.Remove();
+      RunMusicDialog(dialog_, context_.playlistFile, *context_.songPickers);
+      keys_.Install(dialog_);
+      break;
+    case IDC_CAPTION_OPTIONS:
+      RunCaptionsDialog(dialog_, settings_, context_.clearType);
+      break;
     default:
-      // The music, captions, about and update dialogs are not part of the
-      // program yet; their buttons do nothing.
+      // The update dialog is not part of the program yet; its button does
+      // nothing.
       break;
   }
 }
@@ -523,8 +519,7 @@ void SettingsDialog::Destroy() {
     images_.clear();
   }
   skin_.Release();
-  RemoveHook();
-  hookTarget = nullptr;
+  keys_.Remove();
   if (font_ != nullptr) DeleteObject(font_);
   font_ = nullptr;
   delete layer_;

@@ -9,11 +9,15 @@
 #include <string>
 
 class SaverSettings;
+struct SongPickers;
 
 struct SettingsDialogContext {
   SaverSettings* settings = nullptr;
-  std::string helpFile;   // "Orbex.CHM" beside the program
-  std::string webServer;  // host of the maker's pages
+  std::string helpFile;      // "Orbex.CHM" beside the program
+  std::string webServer;     // host of the maker's pages
+  std::string playlistFile;  // the user's custom playlist
+  SongPickers* songPickers = nullptr;
+  bool clearType = true;     // caption samples in ClearType (Windows 2000 and later)
 };
 
 // Runs the dialog modally, owned by `owner`; returns what it ended with

@@ -127,6 +127,10 @@ class DialogSession(Session):
         shutil.copy2(path, os.path.join(SHOT_DIR, name))
         return path
 
+    def keep_shot(self, path, name):
+        os.makedirs(SHOT_DIR, exist_ok=True)
+        shutil.copy2(path, os.path.join(SHOT_DIR, name))
+
     def confirm(self, title, key="space", timeout=20):
         box = self.wait_for_window(title, timeout=timeout)
         if box is None:

@@ -1,0 +1,224 @@
+#include "ui/music_dialog_win32.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "ui/key_forwarder_win32.h"
+#include "ui/resource_ids.h"
+#include "ui/song_list_edits.h"
+#include "ui/song_pickers_win32.h"
+#include "ui/song_selection.h"
+#include "ui/tooltip_win32.h"
+
+namespace {
+
+struct MusicRequest {
+  std::string playlistFile;
+  SongPickers* pickers;
+};
+
+// The list box as the editing rules see it; each entry's item data is an
+// owned copy of the song's full path.
+class SongListBox : public SongList {
+ public:
+  explicit SongListBox(HWND list) : list_(list) {}
+
+  int Count() const override { return static_cast<int>(SendMessageA(list_, LB_GETCOUNT, 0, 0)); }
+
+  void Reinsert(int from, int to) override {
+    const LRESULT length = SendMessageA(list_, LB_GETTEXTLEN, from, 0);
+    if (length == LB_ERR) return;
+    std::vector<char> text(length + 1);
+    SendMessageA(list_, LB_GETTEXT, from, reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT data = SendMessageA(list_, LB_GETITEMDATA, from, 0);
+    SendMessageA(list_, LB_DELETESTRING, from, 0);
+    const LRESULT at = SendMessageA(list_, LB_INSERTSTRING, to, reinterpret_cast<LPARAM>(text.data()));
+    SendMessageA(list_, LB_SETITEMDATA, at, data);
+  }
+
+  void Remove(int index) override {
+    delete PathAt(index);
+    SendMessageA(list_, LB_DELETESTRING, index, 0);
+  }
+
+  void Add(const std::string& path) {
+    const LRESULT at = SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SongDisplayName(path).c_str()));
+    if (at < 0) return;
+    SendMessageA(list_, LB_SETITEMDATA, at, reinterpret_cast<LPARAM>(new std::string(path)));
+  }
+
+  void Clear() {
+    for (int i = Count() - 1; i >= 0; --i) delete PathAt(i);
+    SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+  }
+
+  std::vector<std::string> Paths() const {
+    std::vector<std::string> paths;
+    for (int i = 0; i < Count(); ++i)
+      if (const std::string* path = PathAt(i)) paths.push_back(*path);
+    return paths;
+  }
+
+  std::vector<int> Selected() const {
+    const LRESULT count = SendMessageA(list_, LB_GETSELCOUNT, 0, 0);
+    if (count <= 0) return {};
+    std::vector<int> indices(count);
+    const LRESULT got = SendMessageA(list_, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(indices.data()));
+    indices.resize(got > 0 ? got : 0);
+    return indices;
+  }
+
+ private:
+  std::string* PathAt(int index) const {
+    const LRESULT data = SendMessageA(list_, LB_GETITEMDATA, index, 0);
+    return data == LB_ERR ? nullptr : reinterpret_cast<std::string*>(data);
+  }
+
+  HWND list_;
+};
+
+class MusicDialog {
+ public:
+  MusicDialog(HWND dialog, const MusicRequest& request)
+      : dialog_(dialog), request_(request), songs_(GetDlgItem(dialog, IDC_SONG_LIST)) {}
+  void Initialize();
+  void Command(WPARAM wParam);
+  void KeyDown(WPARAM key);
+  void Destroy();
+
+ private:
+  void UpdateCount();
+  void AddFiles();
+  void Cancel();
+
+  HWND dialog_;
+  MusicRequest request_;
+  SongListBox songs_;
+  std::vector<HWND> tooltips_;
+  KeyForwarder keys_;
+};
+
+void MusicDialog::Initialize() {
+  for (const std::string& entry : LoadCustomPlaylist(request_.playlistFile)) songs_.Add(entry);
+  UpdateCount();
+  const struct {
+    int id;
+    const char* text;
+  } tips[] = {
+      {IDC_ADD_SONGS, "Click to add songs to your playlist"},
+      {IDC_CLEAR_SONGS, "Click to remove all songs from your playlist"},
+      {IDC_REMOVE_SONGS, "Click to remove the selected songs from the playlist"},
+      {IDC_SONG_UP, "Click to move the selected files up in the play order"},
+      {IDC_SONG_DOWN, "Click to move the selected files down in the play order"},
+  };
+  for (const auto& tip : tips)
+    if (HWND tooltip = AddTooltip(GetDlgItem(dialog_, tip.id), tip.text, 250)) tooltips_.push_back(tooltip);
+  keys_.Install(dialog_);
+}
+
+void MusicDialog::UpdateCount() {
+  SetDlgItemTextA(dialog_, IDC_SONG_COUNT, SongCountLabel(songs_.Count()).c_str());
+}
+
+void MusicDialog::AddFiles() {
+  // The file dialog runs on this thread: Delete typed in it must not reach
+  // the song list.
+  keys_.Remove();
+  std::string answer;
+  size_t fileOffset = 0;
+  const bool chosen = PickSongs(*request_.pickers, dialog_, answer, fileOffset);
+  keys_.Install(dialog_);
+  if (!chosen) {
+    const DWORD error = CommDlgExtendedError();
+    if (error != 0) {
+      MessageBoxA(dialog_, "Error with dialog selection!", "Error", MB_OK);
+      if (error == FNERR_BUFFERTOOSMALL) MessageBoxA(dialog_, "Buffer too small", nullptr, MB_OK);
+    }
+    return;
+  }
+  const FileSelection selection = ParseFileSelection(answer.data(), answer.size(), fileOffset);
+  for (const std::string& song : SongsToAdd(selection)) songs_.Add(song);
+  ForgetLastChoice(*request_.pickers);
+  UpdateCount();
+}
+
+void MusicDialog::Cancel() {
+  if (MessageBoxA(dialog_, "Are you sure you want to lose your changes?", "Are you sure?", MB_YESNO) != IDNO)
+    EndDialog(dialog_, 2);
+}
+
+void MusicDialog::Command(WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case IDOK:
+      SaveCustomPlaylist(songs_.Paths(), request_.playlistFile);
+      EndDialog(dialog_, 1);
+      break;
+    case IDCANCEL:
+      Cancel();
+      break;
+    case IDC_ADD_SONGS:
+      AddFiles();
+      break;
+    case IDC_REMOVE_SONGS:
+      RemoveSelected(songs_, songs_.Selected());
+      UpdateCount();
+      break;
+    case IDC_CLEAR_SONGS:
+      songs_.Clear();
+      UpdateCount();
+      break;
+    case IDC_SONG_UP:
+      MoveSelectionUp(songs_, songs_.Selected());
+      break;
+    case IDC_SONG_DOWN:
+      MoveSelectionDown(songs_, songs_.Selected());
+      break;
+    default:
+      break;
+  }
+}
+
+void MusicDialog::KeyDown(WPARAM key) {
+  if (key == VK_DELETE) Command(IDC_REMOVE_SONGS);
+}
+
+void MusicDialog::Destroy() {
+  songs_.Clear();
+  for (HWND tooltip : tooltips_) DestroyWindow(tooltip);
+  tooltips_.clear();
+  keys_.Remove();
+}
+
+INT_PTR CALLBACK MusicDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<MusicDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG:
+      self = new MusicDialog(dialog, *reinterpret_cast<const MusicRequest*>(lParam));
+      SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+      self->Initialize();
+      return TRUE;
+    case WM_COMMAND:
+      if (self != nullptr) self->Command(wParam);
+      return TRUE;
+    case WM_KEYDOWN:
+      if (self != nullptr) self->KeyDown(wParam);
+      return TRUE;
+    case WM_DESTROY:
+      if (self != nullptr) self->Destroy();
+      delete self;
+      SetWindowLongPtrA(dialog, DWLP_USER, 0);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+INT_PTR RunMusicDialog(HWND owner, const std::string& playlistFile, SongPickers& pickers) {
+  MusicRequest request{playlistFile, &pickers};
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MUSIC), owner, MusicDialogProc,
+                         reinterpret_cast<LPARAM>(&request));
+}
