@@ -163,6 +163,33 @@ class AddingAndSaving(unittest.TestCase):
             self.assertEqual(s.finish(CANCEL), 0)
 
 
+class LongSelections(unittest.TestCase):
+    def test_a_selection_longer_than_the_first_buffer_is_added_whole(self):
+        # 14 names of about 95 characters: more than the 1024 the file buffer
+        # starts with, so it has to grow while the user selects.
+        names = ["song %02d with a long name that makes the selection outgrow the buffer %s.mp3"
+                 % (i, "x" * 20) for i in range(14)]
+        with MusicSession() as s:
+            self.assertIsNotNone(s.open_music(songs=names))
+            s.press(ADD)
+            picker = s.wait_for_window(PICKER_TITLE, timeout=30)
+            self.assertIsNotNone(picker)
+            time.sleep(1)
+            s.xdotool("type", "--delay", "30", SONGS)
+            s.key("Return")
+            time.sleep(1)
+            # Selected in the file list: the first, then to the end.
+            x, y, _, _ = s.window_geometry(picker)
+            s.click_at_screen(x + 100, y + 62)
+            s.key("shift+End")
+            time.sleep(0.5)
+            s.shot_full("long-selection.png")
+            s.key("Return")
+            self.assertTrue(s.wait_until_gone(PICKER_TITLE, timeout=20))
+            self.assertEqual(s.songs(), names)
+            self.assertEqual(s.count_label(), "14\nFiles")
+
+
 class Playlists(unittest.TestCase):
     def test_a_playlist_alone_adds_all_its_entries_with_other_files_only_songs(self):
         with MusicSession() as s:
