@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "foundation/shared_file.h"
+
 void DropCarriageReturns(std::string& text) {
   size_t kept = 0;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -22,19 +24,7 @@ std::string WithCarriageReturns(const std::string& text) {
 }
 
 bool ReadTextFile(const char* path, std::string& text) {
-  text.clear();
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-  // A folder opens for reading on some systems and then fails here.
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    text.clear();
-    return false;
-  }
+  if (!ReadWholeFile(path, text)) return false;
   DropCarriageReturns(text);
   return true;
 }

@@ -2,3 +2,4 @@
 
 const char kProductName[] = "Zelvora: Quorrin";
 const char kVersionNumber[] = "1.071";
+const char kDataFolderTail[] = "\\PelkSoft\\Zelvora\\";

@@ -4,3 +4,6 @@
 
 extern const char kProductName[];    // "Zelvora: Quorrin"
 extern const char kVersionNumber[];  // "1.071"
+// Folders below the user's application-data folder that hold the log, the
+// playlist and the crash dump; the error reporter reads them there too.
+extern const char kDataFolderTail[];  // "\PelkSoft\Zelvora\"

@@ -1,17 +1,14 @@
 #include "foundation/saver_settings.h"
 
-#include <cctype>
-#include <cfloat>
-#include <climits>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <locale>
 #include <sstream>
 #include <variant>
 
 #include "foundation/registry_helpers.h"
+#include "foundation/text_number.h"
+#include "foundation/text_search.h"
 
 const char kProductKey[] = "Software\\PelkSoft\\PelkSaver\\Zelvora";
 const char kSystemSaverKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Screen Savers";
@@ -92,32 +89,10 @@ const char* const kSaveOrder[] = {
 // Numbers stored as text are written into buffers of this size, zero-padded.
 constexpr uint32_t kNumberTextBytes = 64;
 
-bool EqualNoCase(const char* a, const char* b) {
-  for (; *a != '\0' && *b != '\0'; ++a, ++b)
-    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
-      return false;
-  return *a == *b;
-}
-
 const SettingValue* FindSetting(const char* name) {
   for (const SettingValue& setting : kSettings)
     if (EqualNoCase(setting.name, name)) return &setting;
   return nullptr;
-}
-
-// The C library's text-to-number rules (text that is no number gives 0),
-// clamped to the field's range instead of overflowing it.
-int TextToInt(const std::string& text) {
-  const long value = std::strtol(text.c_str(), nullptr, 10);
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
-
-float TextToFloat(const std::string& text) {
-  const double value = std::strtod(text.c_str(), nullptr);
-  if (std::isfinite(value) && std::fabs(value) > FLT_MAX) return std::copysign(FLT_MAX, value);
-  return static_cast<float>(value);
 }
 
 void LoadSetting(KeyValueKey& key, const SettingValue& setting, S& record) {

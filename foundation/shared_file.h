@@ -5,9 +5,14 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 // fopen with full sharing for other readers and writers. Null on failure.
 std::FILE* OpenSharedFile(const char* path, const char* mode);
 
 // Deletes the file at `path`; false when there was none or it could not go.
 bool DeleteFileAt(const char* path);
+
+// The whole file's bytes, opened shared and read in binary. False, with
+// `bytes` empty, when it cannot be opened or read.
+bool ReadWholeFile(const char* path, std::string& bytes);

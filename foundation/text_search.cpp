@@ -17,3 +17,10 @@ std::size_t ContainsNoCase(const std::string& text, const std::string& pattern) 
   }
   return std::string::npos;
 }
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}

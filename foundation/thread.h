@@ -49,6 +49,9 @@ class cThread {
   uint32_t stopTimeoutMs = kInfiniteTimeout;
   // Written by the owner and the worker; one sets, the other polls.
   std::atomic<bool> running{false};
+  // Set when Stop gave up waiting: the worker may still use this object,
+  // which must then never be destroyed.
+  std::atomic<bool> abandoned{false};
   uint32_t creationFlags = kCreateSuspended;
 };
 

@@ -86,6 +86,7 @@ bool cThread::Stop() {
     state->thread.join();
   } else {
     state->thread.detach();
+    abandoned = true;
   }
   handle = nullptr;
   state->Release();

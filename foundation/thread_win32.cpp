@@ -30,7 +30,7 @@ bool cThread::Start() {
 bool cThread::Stop() {
   if (handle == nullptr) return false;
   running = false;
-  WaitForSingleObject(handle, stopTimeoutMs);
+  if (WaitForSingleObject(handle, stopTimeoutMs) == WAIT_TIMEOUT) abandoned = true;
   const BOOL closed = CloseHandle(handle);
   handle = nullptr;
   return closed != 0;

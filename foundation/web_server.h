@@ -12,6 +12,18 @@ extern const char kDefaultWebServer[];
 
 std::string ReadWebServer(KeyValueStore& store);
 
+// "host" or "host:port"; port 80 when it is absent or not a number from 1
+// to 65535.
+struct WebServerAddress {
+  std::string host;
+  unsigned short port = 80;
+};
+WebServerAddress SplitWebServer(const std::string& server);
+
+// True for an address that begins with "http://" or "https://", in any
+// case: the only links taken from a server reply that may be opened.
+bool IsWebAddress(const std::string& link);
+
 // "http://" + server + path: the address of one page.
 std::string WebPageAddress(const std::string& server, const std::string& path);
 

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "bundle/file_helpers.h"
+#include "foundation/product.h"
 #include "foundation/saver_settings.h"
 #include "host/host_state.h"
 #include "host/system_commands_win32.h"

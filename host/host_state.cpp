@@ -17,4 +17,3 @@ int screenWidth = 0;
 int screenHeight = 0;
 
 const char* const kDataFolderRecordSuffix = "\\AppData";
-const char* const kDataFolderTail = "\\PelkSoft\\Zelvora\\";

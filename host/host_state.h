@@ -24,5 +24,3 @@ extern int screenHeight;
 
 // Suffix of the machine-wide record of per-user data folders.
 extern const char* const kDataFolderRecordSuffix;
-// Folders below the application-data folder that hold the per-user data.
-extern const char* const kDataFolderTail;  // "\PelkSoft\Zelvora\"

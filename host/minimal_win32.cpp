@@ -12,6 +12,7 @@
 #include "foundation/web_server.h"
 #include "host/command_line.h"
 #include "host/command_line_win32.h"
+#include "host/crash_filter_win32.h"
 #include "host/data_folders_win32.h"
 #include "host/host_state.h"
 #include "host/instance_mutex_win32.h"
@@ -123,6 +124,7 @@ void Dispatch(int showCommand) {
 
 int MinimalMain(HINSTANCE instance, int showCommand) {
   (void)instance;
+  InstallCrashFilter();
   const std::string commandLine = GetCommandLineA();
   const ParsedCommandLine parsed = ParseCommandLine(commandLine);
   switch (parsed.maintenance) {
@@ -190,6 +192,7 @@ int MinimalMain(HINSTANCE instance, int showCommand) {
   ZV_LOG_INFO("AppData Path: " << appDataDir);
 
   Dispatch(showCommand);
+  WaitWhileCrashHandled();
 
   if (ss->CriticalError) {
     MessageBoxA(GetFocus(), kInitErrorText, kInitErrorCaption, MB_OK | MB_SETFOREGROUND);

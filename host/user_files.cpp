@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/text_search.h"
+
 std::string FileNameSafeUserName(const std::string& loginName) {
   std::string safe = loginName;
   for (char& c : safe) {
@@ -20,18 +22,6 @@ std::string PlaylistFileName(const std::string& loginName, bool nameKnown) {
 std::string WallpaperFileName(const std::string& loginName, bool nameKnown) {
   return nameKnown ? FileNameSafeUserName(loginName) + "_orbex.bmp" : "orbex.bmp";
 }
-
-namespace {
-
-bool EqualNoCase(const std::string& a, const char* b) {
-  if (a.size() != std::strlen(b)) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-}  // namespace
 
 bool IsProductDataFolder(const std::string& path) {
   // Absolute: a drive root ("C:\") or a network share ("\\server\share").

@@ -10,6 +10,7 @@
 #include "ui/credit_lines.h"
 #include "ui/credit_scroller_win32.h"
 #include "ui/hyperlink_win32.h"
+#include "ui/object_dialog_win32.h"
 #include "ui/resource_ids.h"
 #include "ui/skin_image_win32.h"
 #include "ui/tooltip_win32.h"
@@ -30,6 +31,7 @@ class AboutDialog {
   AboutDialog(HWND dialog, const AboutRequest& request) : dialog_(dialog), request_(request) {}
   ~AboutDialog();
   void Initialize();
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Tick();
   void DrawItem(const DRAWITEMSTRUCT* record);
   void OpenSite() const;
@@ -102,37 +104,27 @@ AboutDialog::~AboutDialog() {
   if (font_ != nullptr) DeleteObject(font_);
 }
 
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* about = reinterpret_cast<AboutDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+INT_PTR AboutDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      about = new AboutDialog(dialog, *reinterpret_cast<const AboutRequest*>(lParam));
-      SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(about));
-      about->Initialize();
-      return TRUE;
     case WM_TIMER:
-      if (about != nullptr && wParam == kFrameTimer) about->Tick();
+      if (wParam == kFrameTimer) Tick();
       return TRUE;
     case WM_DRAWITEM:
-      if (about != nullptr) about->DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:
         case IDCANCEL:
-          EndDialog(dialog, LOWORD(wParam));
+          EndDialog(dialog_, LOWORD(wParam));
           return TRUE;
         case IDC_ABOUT_LINK:
         case IDC_ABOUT_SITE:
-          if (about != nullptr) about->OpenSite();
+          OpenSite();
           return TRUE;
         default:
           return FALSE;
       }
-    case WM_DESTROY:
-      delete about;
-      SetWindowLongPtrA(dialog, DWLP_USER, 0);
-      return TRUE;
     default:
       return FALSE;
   }
@@ -143,6 +135,5 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 INT_PTR RunAboutDialog(HWND owner, HDC skin, const std::string& webServer) {
   AboutRequest request = {skin, webServer};
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-  return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutProc,
-                         reinterpret_cast<LPARAM>(&request));
+  return RunObjectDialog<AboutDialog>(instance, IDD_ABOUT, owner, request);
 }

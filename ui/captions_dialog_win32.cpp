@@ -4,6 +4,7 @@
 
 #include "foundation/saver_settings.h"
 #include "ui/caption_choices.h"
+#include "ui/object_dialog_win32.h"
 #include "ui/resource_ids.h"
 
 namespace {
@@ -24,10 +25,15 @@ class CaptionsDialog {
     if (sampleFont_ != nullptr) DeleteObject(sampleFont_);
   }
   void Initialize();
-  void Command(WPARAM wParam);
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND) return FALSE;
+    Command(wParam);
+    return TRUE;
+  }
   void AddFace(const char* face);
 
  private:
+  void Command(WPARAM wParam);
   HWND Item(int id) const { return GetDlgItem(dialog_, id); }
   bool Checked(int id) const { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
   void EnableCaptionControls(bool enable);
@@ -185,30 +191,9 @@ void CaptionsDialog::Command(WPARAM wParam) {
   }
 }
 
-INT_PTR CALLBACK CaptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<CaptionsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG:
-      self = new CaptionsDialog(dialog, *reinterpret_cast<const CaptionsRequest*>(lParam));
-      SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-      self->Initialize();
-      return TRUE;
-    case WM_COMMAND:
-      if (self != nullptr) self->Command(wParam);
-      return TRUE;
-    case WM_DESTROY:
-      delete self;
-      SetWindowLongPtrA(dialog, DWLP_USER, 0);
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
 }  // namespace
 
 INT_PTR RunCaptionsDialog(HWND owner, SaverSettings& settings, bool clearType) {
   CaptionsRequest request{&settings, clearType};
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CAPTIONS), owner, CaptionsDialogProc,
-                         reinterpret_cast<LPARAM>(&request));
+  return RunObjectDialog<CaptionsDialog>(GetModuleHandleA(nullptr), IDD_CAPTIONS, owner, request);
 }

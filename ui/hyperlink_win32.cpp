@@ -1,5 +1,9 @@
 #include "ui/hyperlink_win32.h"
 
+#include <shellapi.h>
+
+#include "foundation/web_server.h"
+
 namespace {
 
 const char kOriginalProc[] = "_Hyperlink_Original_Proc_";
@@ -114,4 +118,10 @@ int MakeHyperlink(HWND staticWindow, COLORREF colour) {
 
 int MakeHyperlinkById(HWND dialog, int controlId, COLORREF colour) {
   return MakeHyperlink(GetDlgItem(dialog, controlId), colour);
+}
+
+bool OpenServerLink(const char* link) {
+  if (link == nullptr || !IsWebAddress(link)) return false;
+  ShellExecuteA(nullptr, nullptr, link, nullptr, nullptr, SW_SHOWMAXIMIZED);
+  return true;
 }

@@ -13,3 +13,8 @@ constexpr COLORREF kHyperlinkColour = 0xC00000;
 // Always 1.
 int MakeHyperlink(HWND staticWindow, COLORREF colour);
 int MakeHyperlinkById(HWND dialog, int controlId, COLORREF colour);
+
+// Opens a link the maker's server sent, maximised in the browser, but only
+// an "http://" or "https://" address: anything else could run a program.
+// False when it was not opened.
+bool OpenServerLink(const char* link);

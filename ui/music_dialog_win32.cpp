@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/key_forwarder_win32.h"
+#include "ui/object_dialog_win32.h"
 #include "ui/resource_ids.h"
 #include "ui/song_list_edits.h"
 #include "ui/song_pickers_win32.h"
@@ -83,12 +84,13 @@ class MusicDialog {
  public:
   MusicDialog(HWND dialog, const MusicRequest& request)
       : dialog_(dialog), request_(request), songs_(GetDlgItem(dialog, IDC_SONG_LIST)) {}
+  ~MusicDialog();
   void Initialize();
-  void Command(WPARAM wParam);
-  void KeyDown(WPARAM key);
-  void Destroy();
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  void Command(WPARAM wParam);
+  void KeyDown(WPARAM key);
   void UpdateCount();
   void AddFiles();
   void Cancel();
@@ -184,41 +186,27 @@ void MusicDialog::KeyDown(WPARAM key) {
   if (key == VK_DELETE) Command(IDC_REMOVE_SONGS);
 }
 
-void MusicDialog::Destroy() {
+INT_PTR MusicDialog::Handle(UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_COMMAND) {
+    Command(wParam);
+  } else if (message == WM_KEYDOWN) {
+    KeyDown(wParam);
+  } else {
+    return FALSE;
+  }
+  return TRUE;
+}
+
+MusicDialog::~MusicDialog() {
   songs_.Clear();
   for (HWND tooltip : tooltips_) DestroyWindow(tooltip);
   tooltips_.clear();
   keys_.Remove();
 }
 
-INT_PTR CALLBACK MusicDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<MusicDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG:
-      self = new MusicDialog(dialog, *reinterpret_cast<const MusicRequest*>(lParam));
-      SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-      self->Initialize();
-      return TRUE;
-    case WM_COMMAND:
-      if (self != nullptr) self->Command(wParam);
-      return TRUE;
-    case WM_KEYDOWN:
-      if (self != nullptr) self->KeyDown(wParam);
-      return TRUE;
-    case WM_DESTROY:
-      if (self != nullptr) self->Destroy();
-      delete self;
-      SetWindowLongPtrA(dialog, DWLP_USER, 0);
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
 }  // namespace
 
 INT_PTR RunMusicDialog(HWND owner, const std::string& playlistFile, SongPickers& pickers) {
   MusicRequest request{playlistFile, &pickers};
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MUSIC), owner, MusicDialogProc,
-                         reinterpret_cast<LPARAM>(&request));
+  return RunObjectDialog<MusicDialog>(GetModuleHandleA(nullptr), IDD_MUSIC, owner, request);
 }

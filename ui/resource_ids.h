@@ -57,3 +57,8 @@
 #define IDC_CAPTION_ITALIC 1114
 #define IDC_CAPTION_BOLD 1117
 #define IDC_CAPTION_SAMPLE 1111
+
+// The update dialog and the reporter's progress dialog.
+#define IDC_PROGRESS_STATUS 1160
+#define IDC_PROGRESS_MESSAGE 1161
+#define IDC_PROGRESS_LINK 1162

@@ -30,6 +30,7 @@
 #include "ui/speed_tips_win32.h"
 #include "ui/subclass_win32.h"
 #include "ui/toggle_button_win32.h"
+#include "ui/update_dialog_win32.h"
 #include "ui/tooltip_win32.h"
 
 namespace {
@@ -478,9 +479,10 @@ void SettingsDialog::Command(WPARAM wParam) {
     case IDC_CAPTION_OPTIONS:
       RunCaptionsDialog(dialog_, settings_, context_.clearType);
       break;
+    case IDC_CHECK_UPDATES:
+      RunUpdateDialog(dialog_, context_.webServer);
+      break;
     default:
-      // The update dialog is not part of the program yet; its button does
-      // nothing.
       break;
   }
 }

@@ -87,6 +87,19 @@ class MusicSession(DialogSession):
         self.key("Return")
         return self.wait_until_gone(PICKER_TITLE, timeout=20)
 
+    def confirm(self, title, key="space", timeout=20):
+        """Answers a question box with a key typed as a user would: sent to
+        the box window itself, Wine may deliver it twice, and the second
+        copy would answer the next box."""
+        box = self.wait_for_window(title, timeout=timeout)
+        if box is None:
+            return False
+        time.sleep(0.3)
+        self.key(key)
+        self.wait_until_gone(title, timeout=20)
+        time.sleep(0.5)
+        return True
+
     def shot_full(self, name):
         path = self.screenshot(name)
         self.keep_shot(path, "music-" + name)

@@ -12,9 +12,10 @@ RECORD = HKLM + "\\AppData"
 SCR = r"C:\Zelvora\ZelvoraPelk.scr"
 
 
-def install_with_checksums(s):
-    """The saver, the demo bundle and the copies the file check covers, with a matching chk.sum."""
-    folder = s.install()
+def install_with_checksums(s, programs=("ZelvoraPelk.scr",)):
+    """The saver (and `programs`), the demo bundle and the copies the file
+    check covers, with a matching chk.sum."""
+    folder = s.install(programs=programs)
     bundle = os.path.join(s.c_path(folder), "images.bdl")
     scr = os.path.join(s.c_path(folder), "ZelvoraPelk.scr")
     windows_copy = s.c_path(r"C:\windows\ZelvoraPelk.scr")

@@ -78,4 +78,29 @@ TEST(WebServer, TheUsersServerBeforeTheMachinesBeforeTheBuiltInOne) {
             "http://host/specials.htm?appName=Zelvora: Quorrin&version=1.071");
 }
 
+TEST(WebServer, HostAndPortAreSplitWithEightyByDefault) {
+  const auto split = [](const std::string& server) {
+    const WebServerAddress address = SplitWebServer(server);
+    return address.host + " " + std::to_string(address.port);
+  };
+  EXPECT_EQ(split("www.quorrin.example"), "www.quorrin.example 80");
+  EXPECT_EQ(split("127.0.0.1:8080"), "127.0.0.1 8080");
+  EXPECT_EQ(split("HTTP://host:81"), "host 81");
+  EXPECT_EQ(split("host:"), "host 80");
+  EXPECT_EQ(split("host:0"), "host 80");
+  EXPECT_EQ(split("host:65536"), "host 80");
+  EXPECT_EQ(split("host:8o"), "host 80");
+  EXPECT_EQ(split("host:123456"), "host 80");
+}
+
+TEST(WebServer, OnlyWebAddressesFromAReplyMayBeOpened) {
+  EXPECT_TRUE(IsWebAddress("http://www.quorrin.example/download"));
+  EXPECT_TRUE(IsWebAddress("HTTPS://host/"));
+  EXPECT_FALSE(IsWebAddress("C:\\Windows\\system32\\calc.exe"));
+  EXPECT_FALSE(IsWebAddress("file:///C:/x.exe"));
+  EXPECT_FALSE(IsWebAddress(" http://host/"));
+  EXPECT_FALSE(IsWebAddress("http:/"));
+  EXPECT_FALSE(IsWebAddress(""));
+}
+
 }  // namespace

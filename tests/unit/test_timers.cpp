@@ -152,6 +152,7 @@ TEST(Thread, StartsSuspendedUntilResumed) {
   EXPECT_TRUE(thread.ran);
   EXPECT_TRUE(thread.Stop());
   EXPECT_EQ(thread.handle, nullptr);
+  EXPECT_FALSE(thread.abandoned);
 }
 
 TEST(Thread, StopGivesUpAfterTheTimeout) {
@@ -167,6 +168,7 @@ TEST(Thread, StopGivesUpAfterTheTimeout) {
   EXPECT_LT(waited, std::chrono::seconds(5));
   EXPECT_EQ(thread.handle, nullptr);
   EXPECT_FALSE(thread.done);
+  EXPECT_TRUE(thread.abandoned);
   thread.release = true;
   EXPECT_TRUE(WaitFor(thread.done, true));
 }

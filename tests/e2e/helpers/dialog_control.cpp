@@ -1,10 +1,11 @@
 // Test helper: tells where a control of another program's dialog is and
 // what it shows, so a test can click it like a user and check it.
-// Arguments: output file, window title, control id, then one of
+// Arguments: output file, window title ("dialog:" before it: only a dialog
+// box of that title, not another window named alike), control id, then one of
 //   rect        the control's screen rectangle: "left top right bottom"
 //   item N      list box entry N's screen rectangle, the same way
 //   text        the control's text
-//   state       "enabled=E checked=C" (C: the button's check state)
+//   state       "enabled=E checked=C visible=V" (C: the button's check state)
 //   selection   a combo box's selected entry's text, "#none" without one
 //   selected    a list box's selected entries' indices, "-" for none
 //   entries     a combo box's entries, one a line
@@ -25,7 +26,9 @@ void WriteRect(FILE* out, HWND control, RECT rect) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (__argc < 5) return 2;
-  HWND window = FindWindowA(nullptr, __argv[2]);
+  const char* title = __argv[2];
+  const bool dialogOnly = std::strncmp(title, "dialog:", 7) == 0;
+  HWND window = dialogOnly ? FindWindowA("#32770", title + 7) : FindWindowA(nullptr, title);
   HWND control = window != nullptr ? GetDlgItem(window, std::atoi(__argv[3])) : nullptr;
   if (control == nullptr) return 1;
   FILE* out = std::fopen(__argv[1], "w");
@@ -42,11 +45,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SendMessageA(control, LB_GETITEMRECT, std::atoi(__argv[5]), reinterpret_cast<LPARAM>(&rect));
     WriteRect(out, control, rect);
   } else if (std::strcmp(what, "text") == 0) {
-    GetWindowTextW(control, text, 511);
+    // GetWindowText would give an edit box's caption, not its text, across processes.
+    SendMessageW(control, WM_GETTEXT, 511, reinterpret_cast<LPARAM>(text));
     std::fprintf(out, "%ls", text);
   } else if (std::strcmp(what, "state") == 0) {
-    std::fprintf(out, "enabled=%d checked=%d\n", IsWindowEnabled(control) ? 1 : 0,
-                 static_cast<int>(SendMessageA(control, BM_GETCHECK, 0, 0)));
+    std::fprintf(out, "enabled=%d checked=%d visible=%d\n", IsWindowEnabled(control) ? 1 : 0,
+                 static_cast<int>(SendMessageA(control, BM_GETCHECK, 0, 0)), IsWindowVisible(control) ? 1 : 0);
   } else if (std::strcmp(what, "selection") == 0) {
     const LRESULT at = SendMessageA(control, CB_GETCURSEL, 0, 0);
     if (at == CB_ERR || SendMessageW(control, CB_GETLBTEXTLEN, at, 0) >= 511)

@@ -1,0 +1,221 @@
+"""After a crash: the saver's own exception filter (the dump, the reporter
+started, the crash values reset, no system crash box; the "corrupted" box
+instead when a file is damaged), and the error reporter against a
+scripted server on 127.0.0.1: what it posts, the server's answers, Cancel
+while the server is silent, and "Do not ask again"."""
+import base64
+import os
+import re
+import time
+import unittest
+
+from test_music_dialog import MusicSession
+from test_startup import HKCU, install_with_checksums
+from zvharness import Session, wait_exit
+from zvserver import ScriptedServer
+
+FOLDER = r"C:\Zelvora"
+SCR = FOLDER + r"\ZelvoraPelk.scr"
+REPORTER = FOLDER + r"\Brevatch.exe"
+PROGRAMS = ("ZelvoraPelk.scr", "Brevatch.exe", "crash_process.exe", "dialog_control.exe",
+            "list_box_items.exe")
+QUESTION = "Abnormal Termination"
+REPORT = "Error report"
+STATUS, MESSAGE, LINK = 1160, 1161, 1162
+DONT_ASK = 1201
+THANKS = "Thank you for sending this error report.  We will do our best to diagnose the issue."
+NEWER = ("It appears that there is a newer version of the software available.  If you are experiencing "
+         "errors, we strongly recommend having the latest version of the software installed.  To visit the "
+         "download page for the newest version, please click the link below.")
+
+
+def base64_text(data):
+    """The dump as the reporter sends it: 72-character lines and a final line
+    break, written in text mode (CR LF)."""
+    encoded = base64.b64encode(data).decode()
+    lines = [encoded[i:i + 72] for i in range(0, len(encoded), 72)]
+    return ("\r\n".join(lines) + "\r\n").encode()
+
+
+class ReporterSession(MusicSession):
+    def __init__(self, audio=False):
+        # A crashing saver runs with a sound device, as on a user's machine.
+        Session.__init__(self, audio=audio)
+
+    def setup(self, server=None, log=None, dump=None):
+        self.install()
+        folder = self.data_folder()
+        os.makedirs(folder, exist_ok=True)
+        for name, data in (("OrbexLog.txt", log), ("zv_minidump.dmp", dump)):
+            if data is not None:
+                with open(os.path.join(folder, name), "wb") as f:
+                    f.write(data)
+        if server is not None:
+            self.reg_add(HKCU, "WebServer", server, "REG_SZ")
+
+    def install(self, programs=PROGRAMS, **kwargs):
+        return super(MusicSession, self).install(programs=PROGRAMS, **kwargs)
+
+    def start_reporter(self):
+        self.reporter = self.start(self.c_path(REPORTER))
+        return self.wait_for_window(QUESTION, timeout=40)
+
+    def answer(self, button, dont_ask=False):
+        if dont_ask:
+            self.press(DONT_ASK, title=QUESTION)
+        self.press(button, title=QUESTION)
+
+    def comment(self, text):
+        # The comments dialog opens with the focus in its text box.
+        time.sleep(2)
+        self.xdotool("type", "--delay", "30", text)
+        self.key("Tab")
+        self.key("space")
+
+    def wait_answer(self, timeout=40):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            state = self.control(MESSAGE, "state", title=REPORT)
+            if state is not None and "visible=1" in state:
+                text = self.control(MESSAGE, "text", title=REPORT)
+                if text:
+                    return text
+            time.sleep(0.5)
+        return None
+
+    def visible(self, control):
+        return "visible=1" in (self.control(control, "state", title=REPORT) or "")
+
+
+class Crash(unittest.TestCase):
+    def crash_running_saver(self, s, damage=False):
+        bundle = install_with_checksums(s, programs=PROGRAMS)
+        s.set_desktop_mode()
+        saver = s.start(s.c_path(SCR), "/s")
+        self.assertIsNotNone(s.wait_for_window("Zelvora: Quorrin", timeout=60), "no saver window")
+        time.sleep(3)
+        # As a saver in its critical phase would have left them.
+        s.reg_add(HKCU, "CrashFlag", 1)
+        s.reg_add(HKCU, "CriticalError", 1)
+        if damage:
+            with open(bundle, "r+b") as f:
+                f.seek(1000)
+                f.write(b"\x00")
+        self.assertEqual(s.run(s.c_path(FOLDER + r"\crash_process.exe"), "Zelvora: Quorrin"), 0)
+        return saver
+
+    def test_a_crash_writes_the_dump_starts_the_reporter_and_resets_the_values(self):
+        with ReporterSession(audio=True) as s:
+            saver = self.crash_running_saver(s)
+            self.assertIsNotNone(s.wait_for_window(QUESTION, timeout=60), "the reporter did not start")
+            self.assertIsNotNone(wait_exit(saver, 30), "the saver did not end")
+            s.keep_shot(s.screenshot("crash.png"), "crash-reporter-question.png")
+            # Wine's own crash dialog would be "Program Error".
+            self.assertEqual(s.find_windows(".*Program Error.*"), [])
+            dump = os.path.join(s.data_folder(), "zv_minidump.dmp")
+            self.assertTrue(os.path.exists(dump), "no crash dump")
+            with open(dump, "rb") as f:
+                self.assertEqual(f.read(4), b"MDMP")
+            self.assertEqual(s.reg_dword(HKCU, "CrashFlag"), 0)
+            self.assertEqual(s.reg_dword(HKCU, "CriticalError"), 0)
+
+    def test_a_crash_with_a_damaged_file_says_so_and_starts_nothing(self):
+        with ReporterSession(audio=True) as s:
+            saver = self.crash_running_saver(s, damage=True)
+            deadline = time.time() + 30
+            text = None
+            while time.time() < deadline and not text:
+                text = s.control(0xFFFF, "text", title="dialog:Zelvora: Quorrin")
+                time.sleep(0.5)
+            self.assertIsNotNone(text, "no message box")
+            self.assertIn("appears to have been corrupted", text)
+            s.keep_shot(s.screenshot("corrupted.png"), "crash-corrupted.png")
+            self.assertEqual(s.find_windows(QUESTION), [])
+            s.key("Return")
+            self.assertIsNotNone(wait_exit(saver, 30), "the saver did not end")
+            time.sleep(2)
+            self.assertEqual(s.find_windows(QUESTION), [], "the reporter started")
+            self.assertFalse(os.path.exists(os.path.join(s.data_folder(), "zv_minidump.dmp")))
+            self.assertEqual(s.reg_dword(HKCU, "CrashFlag"), 0)
+            self.assertEqual(s.reg_dword(HKCU, "CriticalError"), 0)
+
+
+class Reporter(unittest.TestCase):
+    def test_yes_a_comment_and_send_posts_everything_and_shows_the_newer_version(self):
+        log = b"first line\r\nwith\0zero\0bytes\r\n"
+        dump = bytes(range(256)) * 20 + b"tail"
+        link = "http://127.0.0.1:9/download"
+        reply = ("<status>3</status><link>%s</link>" % link).encode()
+        with ScriptedServer(reply=reply) as server, ReporterSession() as s:
+            s.setup(server.address, log=log, dump=dump)
+            self.assertIsNotNone(s.start_reporter(), "no question")
+            s.answer(1)
+            s.comment("It crashed while the music played")
+            self.assertIsNotNone(s.wait_for_window(REPORT, timeout=30), "no report dialog")
+            self.assertEqual(s.wait_answer(), NEWER)
+            self.assertTrue(s.visible(LINK))
+            self.assertEqual(s.control(LINK, "text", title=REPORT), link)
+            s.keep_shot(s.screenshot("report.png"), "reporter-newer-version.png")
+
+            request = server.requests[0]
+            self.assertEqual(request["path"], "/bugs/orbex1_bug.php")
+            expected = (b"appName=Zelvora: Quorrin 1.05&version=1.05&comments=It crashed while the music played"
+                        b"&logData=" + log.replace(b"\0", b" ") + b"&dumpData=" + base64_text(dump))
+            self.assertEqual(request["body"], expected)
+            with open(os.path.join(s.data_folder(), "zv_minidump.b64"), "rb") as f:
+                self.assertEqual(f.read(), base64_text(dump))
+
+            s.press(1, title=REPORT)
+            self.assertTrue(s.confirm("Are you sure\\?", key="space"), "Close did not ask")
+            self.assertEqual(wait_exit(s.reporter, 30), 0)
+
+    def test_an_empty_reply_thanks_and_close_ends_the_program(self):
+        with ScriptedServer(reply=b"") as server, ReporterSession() as s:
+            s.setup(server.address)
+            self.assertIsNotNone(s.start_reporter())
+            s.answer(1)
+            s.comment("x")
+            self.assertEqual(s.wait_answer(), THANKS)
+            self.assertFalse(s.visible(LINK))
+            request = server.requests[0]
+            # No log: no logData; no dump: its text is the single line break.
+            self.assertEqual(request["body"],
+                             b"appName=Zelvora: Quorrin 1.05&version=1.05&comments=x&dumpData=\r\n")
+            s.press(1, title=REPORT)
+            self.assertEqual(wait_exit(s.reporter, 30), 0)
+            self.assertEqual(s.reg_dword(HKCU, "ShowErrorReport"), 1)
+
+    def test_cancel_while_the_server_is_silent_ends_within_five_seconds(self):
+        with ScriptedServer(hang=True) as server, ReporterSession() as s:
+            s.setup(server.address)
+            self.assertIsNotNone(s.start_reporter())
+            s.answer(1)
+            s.comment("")
+            self.assertIsNotNone(server.wait_for_request(), "nothing was posted")
+            # Before the first tick the text is the template's own.
+            seen = set()
+            for _ in range(5):
+                seen.add(s.control(STATUS, "text", title=REPORT))
+                time.sleep(0.3)
+            dotted = [t for t in seen if re.match(r"^Sending error report\.{0,7}$", t or "")]
+            self.assertGreaterEqual(len(dotted), 2, seen)
+            start = time.time()
+            s.press(2, title=REPORT)
+            self.assertTrue(s.wait_until_gone(REPORT, timeout=20))
+            self.assertLess(time.time() - start, 8.5)
+            self.assertEqual(wait_exit(s.reporter, 30), 0)
+
+    def test_no_with_do_not_ask_again_sends_nothing_and_turns_both_off(self):
+        with ScriptedServer(reply=b"") as server, ReporterSession() as s:
+            s.setup(server.address)
+            self.assertIsNotNone(s.start_reporter())
+            s.answer(2, dont_ask=True)
+            self.assertEqual(wait_exit(s.reporter, 30), 0)
+            time.sleep(1)
+            self.assertEqual(server.requests, [])
+            self.assertEqual(s.reg_dword(HKCU, "ShowErrorReport"), 0)
+            self.assertEqual(s.reg_dword(HKCU, "ShowBugReport"), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,126 @@
+"""The update check from the settings dialog against a scripted server on
+127.0.0.1: what is posted, a link-only and a message-only reply, a link
+that is not a web address, no server at all, and Cancel while the server
+keeps silent."""
+import re
+import time
+import unittest
+
+from test_music_dialog import MusicSession
+from zvserver import ScriptedServer
+
+UPDATE_TITLE = "Checking for Updates"
+UPDATE_BUTTON = (92, 166)
+STATUS, MESSAGE, LINK = 1160, 1161, 1162
+CLOSE, CANCEL = 1, 2
+FOUND = "An update was found!  Please click the link below to visit the download page."
+
+
+class UpdateSession(MusicSession):
+    def open_update(self, server):
+        self.install()
+        self.proc, origin = self.open(WebServer=server)
+        if origin is None:
+            return None
+        self.click(UPDATE_BUTTON)
+        return self.wait_for_window(UPDATE_TITLE, timeout=30)
+
+    def item(self, control, what):
+        return self.control(control, what, title=UPDATE_TITLE)
+
+    def wait_answer(self, timeout=40):
+        """The message once it is shown, or None."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            state = self.item(MESSAGE, "state")
+            if state is not None and "visible=1" in state:
+                # The text follows the showing in the same step.
+                text = self.item(MESSAGE, "text")
+                if text:
+                    return text
+            time.sleep(0.5)
+        return None
+
+    def visible(self, control):
+        return "visible=1" in (self.item(control, "state") or "")
+
+    def press_button(self, button=CLOSE):
+        self.press(button, title=UPDATE_TITLE)
+
+
+class Replies(unittest.TestCase):
+    def test_a_link_only_reply_offers_the_download_and_close_asks_first(self):
+        link = "http://127.0.0.1:9/download/zelvora.exe"
+        with ScriptedServer(reply=("<link>%s</link>" % link).encode()) as server, UpdateSession() as s:
+            self.assertIsNotNone(s.open_update(server.address), "no update dialog")
+            self.assertEqual(s.wait_answer(), FOUND)
+            self.assertTrue(s.visible(LINK))
+            self.assertEqual(s.item(LINK, "text"), link)
+            self.assertTrue(s.visible(CLOSE))
+            self.assertFalse(s.visible(CANCEL))
+            s.keep_shot(s.screenshot("update.png"), "update-found.png")
+
+            request = server.requests[0]
+            self.assertEqual(request["path"], "/updates/orbex1_update.php")
+            self.assertEqual(request["body"], b"version=1.071\r\n\0")
+            self.assertEqual(request["headers"]["content-type"], "application/x-www-form-urlencoded")
+            self.assertEqual(request["headers"]["user-agent"], "CHTTPRequest Client")
+
+            s.press_button()
+            self.assertTrue(s.confirm("Are you sure\\?", key="n"), "Close did not ask")
+            self.assertNotEqual(s.find_windows(UPDATE_TITLE), [], "No closed the dialog")
+            s.press_button()
+            self.assertTrue(s.confirm("Are you sure\\?", key="space"))
+            self.assertTrue(s.wait_until_gone(UPDATE_TITLE, timeout=20))
+            self.assertIsNone(s.proc.poll(), "the settings closed with the update dialog")
+
+    def test_a_message_only_reply_is_shown_without_link_and_closes_at_once(self):
+        with ScriptedServer(reply=b"<MSG>You have the latest version.</msg>\r\n") as server, \
+                UpdateSession() as s:
+            self.assertIsNotNone(s.open_update(server.address))
+            self.assertEqual(s.wait_answer(), "You have the latest version.")
+            self.assertFalse(s.visible(LINK))
+            s.press_button()
+            self.assertTrue(s.wait_until_gone(UPDATE_TITLE, timeout=20), "Close asked or did not close")
+            self.assertEqual(s.find_windows("Are you sure\\?"), [])
+
+    def test_a_link_that_is_not_a_web_address_is_shown_but_never_run(self):
+        with ScriptedServer(reply=b"<link>notepad.exe</link>") as server, UpdateSession() as s:
+            self.assertIsNotNone(s.open_update(server.address))
+            self.assertEqual(s.wait_answer(), FOUND)
+            self.assertEqual(s.item(LINK, "text"), "notepad.exe")
+            s.press(LINK, title=UPDATE_TITLE)
+            time.sleep(4)
+            self.assertEqual(s.find_windows(".*Notepad.*"), [], "the link was run")
+
+
+class Failures(unittest.TestCase):
+    def test_no_server_at_all_gives_the_code_of_the_failure(self):
+        with UpdateSession() as s:
+            # Nothing listens on port 1 of the loopback address.
+            self.assertIsNotNone(s.open_update("127.0.0.1:1"))
+            message = s.wait_answer()
+            self.assertIsNotNone(message)
+            self.assertRegex(message, r"^Unable to query the internet for an update\. Code: \d+$")
+            self.assertFalse(s.visible(LINK))
+            s.keep_shot(s.screenshot("update.png"), "update-no-server.png")
+
+    def test_cancel_while_the_server_is_silent_closes_within_five_seconds(self):
+        with ScriptedServer(hang=True) as server, UpdateSession() as s:
+            self.assertIsNotNone(s.open_update(server.address))
+            self.assertIsNotNone(server.wait_for_request(), "nothing was posted")
+            first = s.item(STATUS, "text")
+            time.sleep(0.6)
+            second = s.item(STATUS, "text")
+            for status in (first, second):
+                self.assertRegex(status, r"^Looking for updates\.{0,7}$")
+            self.assertNotEqual(first, second, "the dots do not move")
+            start = time.time()
+            s.press_button(CANCEL)
+            self.assertTrue(s.wait_until_gone(UPDATE_TITLE, timeout=20))
+            self.assertLess(time.time() - start, 8.5)
+            self.assertIsNone(s.proc.poll(), "the settings closed with the update dialog")
+
+
+if __name__ == "__main__":
+    unittest.main()
