@@ -15,6 +15,8 @@ for preset in native fuzz win64; do
   if [ "$preset" = win64 ]; then
     # The end-to-end runs show the demo photographs.
     ZVBUNDLE="$PWD/build/win64/host-tools/tools/zvbundle" bash tools/make_demo_bundle.sh "$PWD/build/demo"
+    # The release folder, which the release tests install.
+    bash scripts/package.sh
   fi
   echo "=== $preset: tests"
   ctest --preset "$preset" -j "$jobs" || status=1

@@ -10,6 +10,7 @@
 #include "bundle/crc32.h"
 #include "bundle/file_helpers.h"
 #include "bundle/integrity_check.h"
+#include "tools/check_sum_file.h"
 
 namespace {
 
@@ -54,6 +55,26 @@ class IntegrityTest : public ::testing::Test {
 TEST_F(IntegrityTest, IntactInstallationPasses) {
   WriteChecksums();
   EXPECT_TRUE(Check());
+}
+
+// The release's chk.sum comes from our own writer: the saver's check must
+// accept what it writes, and only that.
+TEST_F(IntegrityTest, TheWrittenChecksumFilePassesTheCheck) {
+  const CheckSumFiles files = {moduleDir + "images.bdl", windowsDir + "/ZelvoraPelk.scr",
+                               moduleDir + "ZelvoraPelk.scr", moduleDir + "ZelvoraPelk.exe"};
+  std::string error;
+  ASSERT_TRUE(WriteCheckSumFile(moduleDir + "chk.sum", files, error)) << error;
+  EXPECT_EQ(fs::file_size(moduleDir + "chk.sum"), 32u);
+  EXPECT_TRUE(Check());
+  Write(moduleDir + "images.bdl", std::string(10000, 'c'));
+  EXPECT_FALSE(Check());
+
+  fs::remove(moduleDir + "chk.sum");
+  CheckSumFiles missing = files;
+  missing.saverExe = moduleDir + "absent.exe";
+  EXPECT_FALSE(WriteCheckSumFile(moduleDir + "chk.sum", missing, error));
+  EXPECT_NE(error.find("absent.exe"), std::string::npos);
+  EXPECT_FALSE(fs::exists(moduleDir + "chk.sum"));
 }
 
 TEST_F(IntegrityTest, MissingOrShortChecksumFileFails) {
