@@ -51,9 +51,10 @@ SongPickers* shownPickers = nullptr;
 
 void GrowBuffer(HWND fileDialog, void* description) {
   if (shownPickers == nullptr) return;
-  const LRESULT spec = SendMessageA(fileDialog, CDM_GETSPEC, 0, 0);
-  if (spec < 0) return;
-  const DWORD needed = static_cast<DWORD>(spec) + 260;
+  // The length of the names the user has selected so far.
+  const LRESULT selectionLength = SendMessageA(fileDialog, CDM_GETSPEC, 0, 0);
+  if (selectionLength < 0) return;
+  const DWORD needed = static_cast<DWORD>(selectionLength) + 260;
   HANDLE heap = GetProcessHeap();
   if (description == &shownPickers->wide) {
     OPENFILENAMEW& wide = shownPickers->wide;

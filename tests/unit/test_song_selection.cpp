@@ -3,15 +3,13 @@
 // playlist file, and moving and removing selected entries.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
 #include "ui/song_list_edits.h"
 #include "ui/song_selection.h"
 
@@ -135,21 +133,11 @@ TEST(FileSelection, ExtensionsAreWholeAndIgnoreCase) {
 
 class SongFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/zv_songs_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = std::string(pattern) + "/";
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir + name, std::ios::binary) << bytes;
-    return dir + name;
-  }
-  std::string Read(const std::string& name) {
-    std::ifstream in(dir + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::string dir;
+  void SetUp() override { ASSERT_TRUE(folder.ok()); }
+  std::string Write(const std::string& name, const std::string& bytes) { return folder.Write(name, bytes); }
+  std::string Read(const std::string& name) { return folder.Read(name); }
+  TempFolder folder;
+  const std::string& dir = folder.path();
 };
 
 TEST_F(SongFiles, APlaylistAloneAddsEverythingWithOthersOnlySongs) {
