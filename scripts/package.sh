@@ -2,8 +2,8 @@
 # Makes the release folder dist/ from a finished win64 build and demo
 # bundle: the screen saver (also as ZelvoraPelk.exe, which opens the
 # settings), the error reporter, images.bdl, the help file compiled from
-# ui/help, chk.sum written from these very files, and the licence and
-# credit texts.
+# ui/help, chk.sum written from these very files, the licence and credit
+# texts, and the Windows installer ZelvoraSetup.exe holding all of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${ZV_BUILD_DIR:-$PWD/build/win64}
@@ -41,4 +41,13 @@ cp "$help_work/Orbex.CHM" "$dist/"
   echo
   cat "$demo/CREDITS.txt"
 } >"$dist/LICENSES.txt"
+
+version=$(sed -n 's/^const char kVersionNumber\[\] = "\(.*\)";$/\1/p' foundation/product.cpp)
+[ -n "$version" ] || { echo "package: no version number in foundation/product.cpp" >&2; exit 1; }
+if ! out=$(makensis -V2 -DDIST="$dist" -DVERSION="$version" -DOUTFILE="$dist/ZelvoraSetup.exe" \
+             installer/Zelvora.nsi 2>&1); then
+  echo "$out" >&2
+  echo "package: the installer did not compile" >&2
+  exit 1
+fi
 echo "package: $(ls "$dist" | tr '\n' ' ')in $dist"

@@ -10,4 +10,5 @@ cmake --build --preset win64 -j "${ZV_JOBS:-2}"
 ZVBUNDLE="$PWD/build/win64/host-tools/tools/zvbundle" bash tools/make_demo_bundle.sh "$PWD/build/demo"
 # The release folder dist/: the programs, the bundle, the help file and chk.sum.
 bash scripts/package.sh
+# The saver, installed by the release's own installer in a fresh prefix.
 ZV_BUILD_DIR="$PWD/build/win64" /usr/bin/python3 scripts/run_saver.py "$@"

@@ -1,5 +1,6 @@
-"""Runs the built saver full screen under Wine on Xvfb for a while, keeps a
-screenshot and the log in build/run/, then ends it as a user would."""
+"""Installs the release with its installer (silently) in a fresh Wine prefix,
+runs the installed saver full screen on Xvfb for a while, keeps a screenshot,
+the log and the music in build/run/, then ends it as a user would."""
 import argparse
 import os
 import shutil
@@ -12,17 +13,23 @@ from zvharness import Session  # noqa: E402
 
 parser = argparse.ArgumentParser()
 parser.add_argument("--seconds", type=float, default=8.0, help="how long the saver runs")
-parser.add_argument("--bundle", default=os.path.join(os.path.dirname(__file__), "..", "build", "demo", "images.bdl"),
-                    help="image bundle installed beside the saver (tools/make_demo_bundle.sh makes the demo one)")
+parser.add_argument("--bundle", help="an image bundle of your own in place of the release's")
+parser.add_argument("--dist", default=os.path.join(os.path.dirname(__file__), "..", "dist"),
+                    help="the release folder (scripts/package.sh makes it)")
 args = parser.parse_args()
+setup = os.path.join(args.dist, "ZelvoraSetup.exe")
+if not os.path.exists(setup):
+    sys.exit("no installer at %s: run scripts/package.sh first" % os.path.abspath(setup))
 
 out = os.path.join(os.path.dirname(__file__), "..", "build", "run")
 os.makedirs(out, exist_ok=True)
-bundle = args.bundle if os.path.exists(args.bundle) else None
-if bundle is None:
-    print("no image bundle at %s: the saver will find none" % os.path.abspath(args.bundle))
 with Session() as s:
-    folder = s.install(bundle=bundle)
+    shutil.copy2(setup, s.c_path(r"C:\ZelvoraSetup.exe"))
+    if s.run(s.c_path(r"C:\ZelvoraSetup.exe"), "/S", timeout=300) != 0:
+        sys.exit("the installer failed")
+    folder = r"C:\Program Files\Zelvora"
+    if args.bundle:
+        shutil.copy2(args.bundle, os.path.join(s.c_path(folder), "images.bdl"))
     # Xvfb offers one display mode: run in the desktop's own.
     s.reg_add("HKCU\\Software\\PelkSoft\\PelkSaver\\Zelvora", "DispModeWidth", "0", "REG_SZ")
     # What the saver plays goes to a null sink; the recording is kept.

@@ -13,7 +13,7 @@ PACKAGES=(
   pulseaudio pulseaudio-utils sox vorbis-tools lame twolame
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
   enigma-data
-  fp-utils
+  fp-utils nsis
 )
 
 missing=()

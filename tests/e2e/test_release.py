@@ -1,6 +1,8 @@
-"""The release folder dist/ as a user's installation: its chk.sum passes the
-saver's own file check, its help file opens from the settings dialog, and
-the help pages' links all resolve."""
+"""The release as a Windows user gets it: the installer run silently in a
+fresh prefix lands every file, the saver's own file check passes on what it
+installed, the help file opens from the settings dialog, and the uninstaller
+takes away exactly what belongs to the product. Run with its pages, the
+installer ends in the settings. The help pages' links all resolve."""
 import html.parser
 import os
 import re
@@ -8,35 +10,72 @@ import shutil
 import time
 import unittest
 
-from test_settings_dialog import HELP, DialogSession
+from test_settings_dialog import HELP, TITLE, DialogSession
 from zvharness import PRODUCT_KEY, Session, wait_exit
 
 HKCU = "HKCU\\" + PRODUCT_KEY
+RECORD = "HKLM\\" + PRODUCT_KEY + "\\AppData"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zelvora"
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 DIST = os.environ.get("ZV_DIST_DIR") or os.path.join(ROOT, "dist")
 HELP_SOURCES = os.path.join(ROOT, "ui", "help")
 FOLDER = r"C:\Program Files\Zelvora"
+SCR = FOLDER + r"\ZelvoraPelk.scr"
+SETUP = r"C:\ZelvoraSetup.exe"
+SETUP_TITLE = "Zelvora: Quorrin 1.071 Setup.*"
 HELP_TITLE = "Zelvora: Quorrin Help"
+INSTALLED = ["Brevatch.exe", "LICENSES.txt", "Orbex.CHM", "Uninstall.exe", "ZelvoraPelk.exe",
+             "ZelvoraPelk.scr", "chk.sum", "images.bdl"]
 
 
-def install_release(s):
-    """The release's files in Program Files and the saver in the Windows folder."""
-    folder = s.c_path(FOLDER)
-    os.makedirs(folder, exist_ok=True)
-    for name in os.listdir(DIST):
-        shutil.copy2(os.path.join(DIST, name), os.path.join(folder, name))
-    shutil.copy2(os.path.join(DIST, "ZelvoraPelk.scr"), s.c_path(r"C:\windows\ZelvoraPelk.scr"))
-    return FOLDER + r"\ZelvoraPelk.scr"
+def copy_setup(s):
+    shutil.copy2(os.path.join(DIST, "ZelvoraSetup.exe"), s.c_path(SETUP))
 
 
-class Release(unittest.TestCase):
-    def test_the_release_passes_the_savers_own_file_check(self):
+def install_silently(s):
+    copy_setup(s)
+    return s.run(s.c_path(SETUP), "/S", timeout=180)
+
+
+def same_bytes(a, b):
+    with open(a, "rb") as fa, open(b, "rb") as fb:
+        return fa.read() == fb.read()
+
+
+def wait_for(condition, timeout):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if condition():
+            return True
+        time.sleep(0.5)
+    return condition()
+
+
+class Installer(unittest.TestCase):
+    def test_a_silent_install_lands_the_files_and_passes_the_file_check(self):
         with Session() as s:
-            scr = install_release(s)
-            s.set_desktop_mode()
+            self.assertEqual(install_silently(s), 0)
+            self.assertEqual(sorted(os.listdir(s.c_path(FOLDER))), INSTALLED)
+            for name in INSTALLED:
+                if name != "Uninstall.exe":
+                    self.assertTrue(same_bytes(s.c_path(FOLDER + "\\" + name), os.path.join(DIST, name)), name)
+            self.assertTrue(same_bytes(s.c_path(r"C:\windows\ZelvoraPelk.scr"), os.path.join(DIST, "ZelvoraPelk.scr")))
+            # The installing user's data folder, created and recorded by "initialsecurity".
+            self.assertTrue(os.path.isdir(s.data_folder()))
+            self.assertEqual(s.reg_query(RECORD, s.user),
+                             ("REG_SZ", "C:\\users\\%s\\AppData\\Roaming\\PelkSoft\\Zelvora\\" % s.user))
+            # Registered in Add/Remove Programs.
+            self.assertEqual(s.reg_query(UNINSTALL_KEY, "DisplayName"), ("REG_SZ", "Zelvora: Quorrin"))
+            self.assertEqual(s.reg_query(UNINSTALL_KEY, "UninstallString"),
+                             ("REG_SZ", '"%s\\Uninstall.exe"' % FOLDER))
+            # A silent install opens nothing.
+            time.sleep(3)
+            self.assertEqual(s.find_windows(TITLE), [])
+
             # A drawing error last time: the files are checked, silently if intact.
+            s.set_desktop_mode()
             s.reg_add(HKCU, "CriticalError", 2)
-            proc = s.start(s.c_path(scr), "/s")
+            proc = s.start(SCR, "/s")
             window = s.wait_for_window("Zelvora: Quorrin", timeout=60)
             self.assertIsNotNone(window, "no saver window")
             time.sleep(3)
@@ -46,16 +85,74 @@ class Release(unittest.TestCase):
             self.assertEqual(wait_exit(proc, 60), 0)
             self.assertEqual(s.reg_dword(HKCU, "CriticalError"), 0)
 
-    def test_the_help_button_opens_the_help_file(self):
+    def test_the_help_button_opens_the_installed_help_file(self):
         with DialogSession() as s:
-            scr = install_release(s)
+            self.assertEqual(install_silently(s), 0)
             s.reg_add(HKCU, "ShowSpeedTip", 0)
-            s.proc = s.start(s.c_path(scr), "/c")
+            s.proc = s.start(SCR, "/c")
             self.assertIsNotNone(s.wait_dialog(), "no settings dialog")
             time.sleep(2)
             s.click(HELP)
             self.assertIsNotNone(s.wait_for_window(HELP_TITLE, timeout=30), "Help! opened nothing")
             s.keep_shot(s.screenshot("help.png"), "release-help.png")
+
+    def test_the_uninstaller_removes_the_product_and_nothing_else(self):
+        with Session(audio=False) as s:
+            self.assertEqual(install_silently(s), 0)
+            s.reg_add(HKCU, "ShowSpeedTip", 0)
+            mine = s.data_folder()
+            with open(os.path.join(mine, "OrbexLog.txt"), "w") as f:
+                f.write("log")
+            # Another user's data folder, recorded by the saver's first run for them.
+            bob = s.data_folder("bob")
+            os.makedirs(bob)
+            with open(os.path.join(bob, "bob.M3U"), "w") as f:
+                f.write("x")
+            s.reg_add(RECORD, "bob", "C:\\users\\bob\\AppData\\Roaming\\PelkSoft\\Zelvora\\", "REG_SZ")
+            # Neighbours that belong to someone else.
+            neighbours = [s.c_path(r"C:\Program Files\Other\keep.txt"),
+                          os.path.join(os.path.dirname(mine), "Other", "keep.txt")]
+            for path in neighbours:
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, "w") as f:
+                    f.write("keep")
+            windows_files = set(os.listdir(s.c_path(r"C:\windows")))
+
+            # What Add/Remove Programs runs, made quiet.
+            command = s.reg_query(UNINSTALL_KEY, "QuietUninstallString")[1]
+            self.assertEqual(command, '"%s\\Uninstall.exe" /S' % FOLDER)
+            self.assertEqual(s.run(s.c_path(FOLDER + r"\Uninstall.exe"), "/S", timeout=120), 0)
+            # The uninstaller carries on from a copy of itself in the temporary folder.
+            self.assertTrue(wait_for(lambda: not os.path.exists(s.c_path(FOLDER)), 120),
+                            os.listdir(s.c_path(FOLDER)) if os.path.exists(s.c_path(FOLDER)) else "")
+            self.assertTrue(wait_for(lambda: not s.reg_key_exists(UNINSTALL_KEY), 30))
+
+            self.assertFalse(os.path.exists(s.c_path(r"C:\windows\ZelvoraPelk.scr")))
+            self.assertFalse(os.path.exists(mine))
+            self.assertFalse(os.path.exists(bob))
+            self.assertFalse(s.reg_key_exists(RECORD))
+            for path in neighbours:
+                self.assertTrue(os.path.isfile(path), path)
+            self.assertEqual(set(os.listdir(s.c_path(r"C:\windows"))), windows_files - {"ZelvoraPelk.scr"})
+            # The user's own settings stay for a later installation.
+            self.assertEqual(s.reg_dword(HKCU, "ShowSpeedTip"), 0)
+
+    def test_an_install_with_its_pages_ends_in_the_settings(self):
+        with DialogSession() as s:
+            copy_setup(s)
+            proc = s.start(s.c_path(SETUP))
+            window = s.wait_for_window(SETUP_TITLE, timeout=60)
+            self.assertIsNotNone(window, "no installer window")
+            time.sleep(1)
+            s.keep_shot(s.screenshot("setup-folder.png"), "release-setup-folder.png")
+            s.key("Return")  # Install, into the offered folder
+            self.assertTrue(wait_for(lambda: os.path.isfile(s.c_path(FOLDER + r"\Uninstall.exe")), 120))
+            time.sleep(2)
+            s.key("Return")  # Close
+            self.assertEqual(wait_exit(proc, 60), 0)
+            # /z: the control panel's screen-saver choice (which Wine lacks), then the settings.
+            self.assertIsNotNone(s.wait_dialog(), "the settings did not open after the installation")
+            s.keep_shot(s.screenshot("after-setup.png"), "release-after-setup.png")
 
 
 class LinkCollector(html.parser.HTMLParser):
