@@ -11,7 +11,7 @@ import time
 import unittest
 
 from test_settings_dialog import HELP, TITLE, DialogSession
-from zvharness import PRODUCT_KEY, Session, wait_exit
+from zvharness import PRODUCT_KEY, Session, wait_exit, write_file
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 RECORD = "HKLM\\" + PRODUCT_KEY + "\\AppData"
@@ -101,21 +101,16 @@ class Installer(unittest.TestCase):
             self.assertEqual(install_silently(s), 0)
             s.reg_add(HKCU, "ShowSpeedTip", 0)
             mine = s.data_folder()
-            with open(os.path.join(mine, "OrbexLog.txt"), "w") as f:
-                f.write("log")
+            write_file(os.path.join(mine, "OrbexLog.txt"), "log")
             # Another user's data folder, recorded by the saver's first run for them.
             bob = s.data_folder("bob")
-            os.makedirs(bob)
-            with open(os.path.join(bob, "bob.M3U"), "w") as f:
-                f.write("x")
+            write_file(os.path.join(bob, "bob.M3U"))
             s.reg_add(RECORD, "bob", "C:\\users\\bob\\AppData\\Roaming\\PelkSoft\\Zelvora\\", "REG_SZ")
             # Neighbours that belong to someone else.
             neighbours = [s.c_path(r"C:\Program Files\Other\keep.txt"),
                           os.path.join(os.path.dirname(mine), "Other", "keep.txt")]
             for path in neighbours:
-                os.makedirs(os.path.dirname(path), exist_ok=True)
-                with open(path, "w") as f:
-                    f.write("keep")
+                write_file(path, "keep")
             windows_files = set(os.listdir(s.c_path(r"C:\windows")))
 
             # What Add/Remove Programs runs, made quiet.

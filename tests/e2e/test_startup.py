@@ -4,7 +4,7 @@ import os
 import time
 import unittest
 
-from zvharness import PRODUCT_KEY, Session, wait_exit
+from zvharness import PRODUCT_KEY, Session, wait_exit, write_file
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 HKLM = "HKLM\\" + PRODUCT_KEY
@@ -168,34 +168,25 @@ class DataFolders(unittest.TestCase):
             s.install()
             self.assertEqual(s.run(SCR, "initialsecurity"), 0)
             mine = s.data_folder()
-            os.makedirs(os.path.join(mine, "sub", "deeper"))
             for rel in ("OrbexLog.txt", "sub/a.m3u", "sub/deeper/b.bmp"):
-                with open(os.path.join(mine, rel), "w") as f:
-                    f.write("x")
+                write_file(os.path.join(mine, rel))
             os.chmod(os.path.join(mine, "sub", "a.m3u"), 0o444)
             bob = s.data_folder("bob")
-            os.makedirs(bob)
-            with open(os.path.join(bob, "bob.M3U"), "w") as f:
-                f.write("x")
+            write_file(os.path.join(bob, "bob.M3U"))
             # A link inside a data folder is not followed. (Wine reports a Unix
             # symbolic link as a directory link but cannot remove it, so carol's
             # folder itself stays under Wine.)
             carol = s.data_folder("carol")
-            os.makedirs(carol)
-            with open(os.path.join(carol, "carol.M3U"), "w") as f:
-                f.write("x")
+            write_file(os.path.join(carol, "carol.M3U"))
             linked = s.c_path(r"C:\Linked")
-            os.makedirs(linked)
-            with open(os.path.join(linked, "keep.txt"), "w") as f:
-                f.write("keep")
+            write_file(os.path.join(linked, "keep.txt"), "keep")
             os.symlink(linked, os.path.join(carol, "link"))
             s.reg_add(RECORD, "carol", "C:\\users\\carol\\AppData\\Roaming\\PelkSoft\\Zelvora", "REG_SZ")
 
             # Planted values: a foreign folder, a path that climbs out, a non-string.
             victim = s.c_path(r"C:\Important")
             os.makedirs(os.path.join(victim, "PelkSoft", "Zelvora"))
-            with open(os.path.join(victim, "keep.txt"), "w") as f:
-                f.write("keep")
+            write_file(os.path.join(victim, "keep.txt"), "keep")
             s.reg_add(RECORD, "bob", "C:\\users\\bob\\AppData\\Roaming\\PelkSoft\\Zelvora\\", "REG_SZ")
             s.reg_add(RECORD, "planted", r"C:\Important", "REG_SZ")
             s.reg_add(RECORD, "climber", r"C:\Important\PelkSoft\Zelvora\..\..", "REG_SZ")

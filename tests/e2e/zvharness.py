@@ -28,6 +28,13 @@ DEMO_BUNDLE = os.environ.get("ZV_DEMO_BUNDLE") or os.path.abspath(
     os.path.join(os.path.dirname(__file__), "..", "..", "build", "demo", "images.bdl"))
 
 
+def write_file(path, text="x"):
+    """A small file at a Unix path, its folders made as needed."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w") as f:
+        f.write(text)
+
+
 def wait_exit(proc, timeout):
     """The exit code of a started program, or None if it still runs after `timeout` s."""
     try:
