@@ -95,4 +95,9 @@ Section "Uninstall"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The machine key the saver made for its record, unless it holds
+  ; machine-wide settings (WebServer) or another product of the maker.
+  DeleteRegKey /ifempty HKLM "Software\PelkSoft\PelkSaver\Zelvora"
+  DeleteRegKey /ifempty HKLM "Software\PelkSoft\PelkSaver"
+  DeleteRegKey /ifempty HKLM "Software\PelkSoft"
 SectionEnd

@@ -111,6 +111,7 @@ class Installer(unittest.TestCase):
                           os.path.join(os.path.dirname(mine), "Other", "keep.txt")]
             for path in neighbours:
                 write_file(path, "keep")
+            s.reg_add(r"HKLM\Software\PelkSoft\Other", "Keep", 1)
             windows_files = set(os.listdir(s.c_path(r"C:\windows")))
 
             # What Add/Remove Programs runs, made quiet.
@@ -126,6 +127,9 @@ class Installer(unittest.TestCase):
             self.assertFalse(os.path.exists(mine))
             self.assertFalse(os.path.exists(bob))
             self.assertFalse(s.reg_key_exists(RECORD))
+            # The machine key the saver made for the record goes when nothing is left in it.
+            self.assertFalse(s.reg_key_exists(r"HKLM\Software\PelkSoft\PelkSaver"))
+            self.assertEqual(s.reg_dword(r"HKLM\Software\PelkSoft\Other", "Keep"), 1)
             for path in neighbours:
                 self.assertTrue(os.path.isfile(path), path)
             self.assertEqual(set(os.listdir(s.c_path(r"C:\windows"))), windows_files - {"ZelvoraPelk.scr"})
