@@ -221,6 +221,11 @@ class Session:
         """Starts the saver, waits for its window, ends it with a key; returns the exit code."""
         p = self.start(program, "/s", *args)
         window = self.wait_for_window("Zelvora: Quorrin", timeout=timeout)
+        if window is None and p.poll() not in (None, 0):
+            # The saver itself always ends with 0: anything else is Wine failing
+            # to start it on a loaded machine. Start it once more.
+            p = self.start(program, "/s", *args)
+            window = self.wait_for_window("Zelvora: Quorrin", timeout=timeout)
         if window is None:
             return None
         self.key(key, window=window)
@@ -248,16 +253,23 @@ class Session:
         return None if v is None else int(v[1], 16)
 
     def reg_key_exists(self, key):
-        r = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True, text=True,
-                           timeout=60)
-        return r.returncode == 0
+        return self._reg_process(["query", key]).returncode == 0
 
     def _reg(self, args, check=True):
-        r = subprocess.run([WINE, "reg", *args], env=self.env, capture_output=True, text=True,
-                           timeout=60)
+        r = self._reg_process(args)
         if check and r.returncode != 0:
             raise RuntimeError("reg %s failed: %s" % (args, r.stdout + r.stderr))
         return r.stdout
+
+    def _reg_process(self, args):
+        for _ in range(3):
+            r = subprocess.run([WINE, "reg", *args], env=self.env, capture_output=True, text=True,
+                               timeout=60)
+            # A loaded machine sometimes keeps Wine from starting reg.exe at all.
+            if "ShellExecuteEx failed" not in r.stdout + r.stderr:
+                break
+            time.sleep(1)
+        return r
 
     # --- windows, input, screen ----------------------------------------
     def xdotool(self, *args, check=False):
