@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <fstream>
+#include <vector>
 
+#include "bundle/byte_order.h"
 #include "bundle/crc32.h"
 
 bool WriteCheckSumFile(const std::string& output, const CheckSumFiles& files, std::string& error) {
@@ -19,11 +21,10 @@ bool WriteCheckSumFile(const std::string& output, const CheckSumFiles& files, st
     }
     slots[source.slot] = result.crc;
   }
-  unsigned char bytes[32];
-  for (int i = 0; i < 8; ++i)
-    for (int b = 0; b < 4; ++b) bytes[i * 4 + b] = static_cast<unsigned char>(slots[i] >> (8 * b));
+  std::vector<uint8_t> bytes;
+  for (const uint32_t crc : slots) AppendLE32(bytes, crc);
   std::ofstream out(output, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) {
     error = "cannot write " + output;

@@ -3,6 +3,7 @@ fresh prefix lands every file, the saver's own file check passes on what it
 installed, the help file opens from the settings dialog, and the uninstaller
 takes away exactly what belongs to the product. Run with its pages, the
 installer ends in the settings. The help pages' links all resolve."""
+import filecmp
 import html.parser
 import os
 import re
@@ -37,11 +38,6 @@ def install_silently(s):
     return s.run(s.c_path(SETUP), "/S", timeout=180)
 
 
-def same_bytes(a, b):
-    with open(a, "rb") as fa, open(b, "rb") as fb:
-        return fa.read() == fb.read()
-
-
 def wait_for(condition, timeout):
     deadline = time.time() + timeout
     while time.time() < deadline:
@@ -67,8 +63,8 @@ class Installer(unittest.TestCase):
             self.assertEqual(sorted(os.listdir(s.c_path(FOLDER))), INSTALLED)
             for name in INSTALLED:
                 if name != "Uninstall.exe":
-                    self.assertTrue(same_bytes(s.c_path(FOLDER + "\\" + name), os.path.join(DIST, name)), name)
-            self.assertTrue(same_bytes(s.c_path(r"C:\windows\ZelvoraPelk.scr"), os.path.join(DIST, "ZelvoraPelk.scr")))
+                    self.assertTrue(filecmp.cmp(s.c_path(FOLDER + "\\" + name), os.path.join(DIST, name), shallow=False), name)
+            self.assertTrue(filecmp.cmp(s.c_path(r"C:\windows\ZelvoraPelk.scr"), os.path.join(DIST, "ZelvoraPelk.scr"), shallow=False))
             # The installing user's data folder, created and recorded by "initialsecurity".
             self.assertTrue(os.path.isdir(s.data_folder()))
             self.assertEqual(s.reg_query(RECORD, s.user),
