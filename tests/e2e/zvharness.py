@@ -43,6 +43,22 @@ def wait_exit(proc, timeout):
         return None
 
 
+def wait_until(condition, timeout, interval=0.2):
+    """Polls `condition` until it gives a true value, which is returned; the
+    last (false) value once `timeout` seconds have passed."""
+    deadline = time.time() + timeout
+    while True:
+        value = condition()
+        if value or time.time() >= deadline:
+            return value
+        time.sleep(interval)
+
+
+def wait_for_file(path, timeout=60):
+    """True once `path` exists (a helper's readiness file, say)."""
+    return wait_until(lambda: os.path.exists(path), timeout)
+
+
 def _base_env(prefix):
     env = dict(os.environ)
     env["WINEPREFIX"] = prefix
@@ -283,21 +299,15 @@ class Session:
         return [int(w) for w in out.split()] if out else []
 
     def wait_for_window(self, title, timeout=30):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            found = self.find_windows(title)
-            if found:
-                return found[0]
-            time.sleep(0.25)
-        return None
+        found = wait_until(lambda: self.find_windows(title), timeout, 0.25)
+        return found[0] if found else None
 
     def wait_until_gone(self, title, timeout=30):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if not self.find_windows(title):
-                return True
-            time.sleep(0.25)
-        return False
+        return wait_until(lambda: not self.find_windows(title), timeout, 0.25)
+
+    def wait_for_log(self, text, timeout=60):
+        """True once the saver's log holds `text`."""
+        return wait_until(lambda: text in (self.read_log() or ""), timeout, 0.25)
 
     def key(self, keys, window=None):
         args = ["key"] + (["--window", str(window)] if window else []) + [keys]
