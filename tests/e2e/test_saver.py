@@ -2,10 +2,12 @@
 window, the rules that end it, the preview inside a host window, and the
 display-mode request."""
 import os
-import time
+import shutil
+import tempfile
 import unittest
 
-from zvharness import PRODUCT_KEY, Session, wait_exit
+from test_music import tone_bundle
+from zvharness import PRODUCT_KEY, Session, wait_exit, wait_for_file, wait_until
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 SYSTEM_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Screen Savers"
@@ -15,20 +17,45 @@ TITLE = "Zelvora: Quorrin"
 HELPERS = ("ZelvoraPelk.scr", "preview_host.exe", "post_message.exe", "query_display.exe")
 
 
-def still_running(proc, seconds=2.0):
-    time.sleep(seconds)
-    return proc.poll() is None
-
-
 class SaverSession(Session):
+    def __enter__(self):
+        super().__enter__()
+        # A steady tone as the built-in music: pausing it with the Down key
+        # and resuming it with Up is heard, which proves the saver handled
+        # every input and message sent before them.
+        self.music = tempfile.mkdtemp(prefix="zv-saver-")
+        self.bundle = tone_bundle(self.music, {"a440.wav": (440, 120)})
+        return self
+
+    def close(self):
+        super().close()
+        shutil.rmtree(getattr(self, "music", ""), ignore_errors=True)
+
     def start_saver(self):
-        self.install(programs=HELPERS)
+        self.install(programs=HELPERS, bundle=self.bundle)
         self.set_desktop_mode()
         # No opening fade: the first photograph comes at once.
         self.reg_add(HKCU, "Animate", 0)
+        self.pulse.start_recording(os.path.join(self.tmp, "saver.wav"))
         proc = self.start(SCR, "/s")
         window = self.wait_for_window(TITLE, timeout=60)
+        if window is not None:
+            self.wait_for_log("Entering main loop...")
         return proc, window
+
+    def handled_everything_so_far(self, proc, window):
+        """True when the saver still runs and has handled every input and
+        message sent to it so far: the music pauses on Down and goes on
+        on Up, both queued behind them."""
+        if not wait_until(lambda: self.pulse.last_seconds_loud(0.5), 60, 0.3):
+            return False
+        self.key("Down", window=window)
+        if not wait_until(lambda: self.pulse.last_seconds_silent(0.5), 60, 0.3):
+            return False
+        self.key("Up", window=window)
+        if not wait_until(lambda: self.pulse.last_seconds_loud(0.5), 60, 0.3):
+            return False
+        return proc.poll() is None
 
 
 def in_order(testcase, text, lines):
@@ -44,16 +71,12 @@ class FullScreen(unittest.TestCase):
             self.assertIsNotNone(window, "no saver window")
             self.assertEqual(s.window_geometry(window), (0, 0, s.width, s.height))
             # A photograph, not the flat desktop colour, once the first has loaded.
-            deadline = time.time() + 30
-            sd = 0.0
-            while sd <= 0.05 and time.time() < deadline:
-                time.sleep(0.5)
-                mean, sd = Session.image_stats(s.screenshot("saver-photo.png"))
-            self.assertGreater(sd, 0.05, "the screen shows no photograph")
+            self.assertTrue(wait_until(lambda: Session.image_stats(s.screenshot("saver-photo.png"))[1] > 0.05,
+                                       30, 0.5), "the screen shows no photograph")
 
-            for arrow in ("Left", "Right", "Up", "Down"):
+            for arrow in ("Left", "Right", "Up", "Down", "Up"):
                 s.key(arrow, window=window)
-            self.assertTrue(still_running(proc), "an arrow key ended the saver")
+            self.assertTrue(s.handled_everything_so_far(proc, window), "an arrow key ended the saver")
 
             s.key("a", window=window)
             self.assertEqual(wait_exit(proc, 60), 0)
@@ -81,10 +104,9 @@ class FullScreen(unittest.TestCase):
             s.mouse_move(500, 400)
             proc, window = s.start_saver()
             self.assertIsNotNone(window)
-            time.sleep(1.0)
             s.mouse_move(520, 380)
             s.mouse_move(480, 420)
-            self.assertTrue(still_running(proc), "moving the threshold ended the saver")
+            self.assertTrue(s.handled_everything_so_far(proc, window), "moving the threshold ended the saver")
             s.mouse_move(500, 421)
             self.assertEqual(wait_exit(proc, 60), 0, "moving one more pixel did not end the saver")
             self.assertIn("Mouse moved -- Quitting screensaver", s.read_log())
@@ -96,7 +118,8 @@ class FullScreen(unittest.TestCase):
             helper = FOLDER + r"\post_message.exe"
             self.assertEqual(s.run(helper, TITLE, "close"), 0)
             self.assertEqual(s.run(helper, TITLE, "sysclose"), 0)
-            self.assertTrue(still_running(proc), "a plain close message ended the saver")
+            # Posted messages are handled before the keys that follow them.
+            self.assertTrue(s.handled_everything_so_far(proc, window), "a plain close message ended the saver")
             s.key("Escape", window=window)
             self.assertEqual(wait_exit(proc, 60), 0)
 
@@ -105,7 +128,9 @@ class FullScreen(unittest.TestCase):
             s.reg_add(SYSTEM_KEY, "Password Delay", 0)
             proc, window = s.start_saver()
             self.assertIsNotNone(window)
-            time.sleep(1.5)
+            # Past a delay of 0 s once the saver has run a little: the pause
+            # and the music going on again take longer than that.
+            self.assertTrue(s.handled_everything_so_far(proc, window))
             s.key("space", window=window)
             # On the NT platform the system guards the desktop, so it closes.
             self.assertEqual(wait_exit(proc, 60), 0)
@@ -118,20 +143,14 @@ class Preview(unittest.TestCase):
             s.install(programs=HELPERS)
             handle_file = s.c_path(r"C:\Zelvora\host.txt")
             report_file = s.c_path(r"C:\Zelvora\children.txt")
-            host = s.start(FOLDER + r"\preview_host.exe", r"C:\Zelvora\host.txt", "16",
+            host = s.start(FOLDER + r"\preview_host.exe", r"C:\Zelvora\host.txt", "3",
                            r"C:\Zelvora\children.txt")
-            deadline = time.time() + 30
-            while time.time() < deadline and not os.path.exists(handle_file):
-                time.sleep(0.2)
-            time.sleep(0.5)
+            self.assertTrue(wait_for_file(handle_file), "no preview host")
             with open(handle_file) as f:
                 handle = f.read().strip()
 
             proc = s.start(SCR, "/p", handle)
-            deadline = time.time() + 30
-            while time.time() < deadline and not os.path.exists(report_file):
-                time.sleep(0.2)
-            time.sleep(0.5)
+            self.assertTrue(wait_for_file(report_file, timeout=90), "the host saw no child window")
             self.assertIsNone(proc.poll(), "the preview ended by itself")
             with open(report_file) as f:
                 children = [line.split() for line in f if line.strip()]
@@ -172,7 +191,7 @@ class DisplayMode(unittest.TestCase):
             self.assertIsNotNone(window, "the saver did not start in the requested mode")
             # Wine emulates a depth change inside the process that asked for it,
             # so another process cannot see the 16 bits; the log shows the change.
-            time.sleep(1)
+            self.assertTrue(s.wait_for_log("Entering main loop..."))
             s.key("q", window=window)
             self.assertEqual(wait_exit(proc, 60), 0)
             self.assertEqual(display_mode(s), original)

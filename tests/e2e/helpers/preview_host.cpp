@@ -1,18 +1,25 @@
 // Test helper: plays the Display control panel's part for a preview. Makes a
 // white window titled "Preview Host", writes its handle in decimal to the file
-// named by the first argument, and destroys the window after the number of
-// seconds given second, as the control panel does when it closes. Halfway
-// there it writes what child windows it has (class, rectangle in its client
-// area, visible) to the file named third: Wine does not show a child window
-// of another process on screen, so this is how a test sees the preview.
+// named by the first argument, and once it has a visible child window (or
+// after a minute without one) writes what child windows it has (class,
+// rectangle in its client area, visible) to the file named third: Wine does
+// not show a child window of another process on screen, so this is how a test
+// sees the preview. The number of seconds given second after that report, it
+// destroys its window, as the control panel does when it closes. Both files
+// appear whole: each is written under another name first.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
 const char* reportPath = nullptr;
+UINT lifeAfterReportMs = 0;
+DWORD startTicks = 0;
+const UINT kWatchTimer = 2, kCloseTimer = 1;
+const DWORD kLongestWaitMs = 60000;
 
 BOOL CALLBACK ReportChild(HWND child, LPARAM lParam) {
   FILE* out = reinterpret_cast<FILE*>(lParam);
@@ -26,14 +33,33 @@ BOOL CALLBACK ReportChild(HWND child, LPARAM lParam) {
   return TRUE;
 }
 
+BOOL CALLBACK FindVisibleChild(HWND child, LPARAM found) {
+  if (!IsWindowVisible(child)) return TRUE;
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;
+}
+
+// Writes through `fill` into a file of another name, then renames it to `path`.
+template <typename Fill>
+bool WriteWhole(const char* path, Fill fill) {
+  const std::string temporary = std::string(path) + ".part";
+  FILE* out = std::fopen(temporary.c_str(), "w");
+  if (out == nullptr) return false;
+  fill(out);
+  std::fclose(out);
+  return MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TIMER && wParam == 2) {
-    KillTimer(window, 2);
-    FILE* out = std::fopen(reportPath, "w");
-    if (out != nullptr) {
+  if (message == WM_TIMER && wParam == kWatchTimer) {
+    bool found = false;
+    EnumChildWindows(window, FindVisibleChild, reinterpret_cast<LPARAM>(&found));
+    if (!found && GetTickCount() - startTicks < kLongestWaitMs) return 0;
+    KillTimer(window, kWatchTimer);
+    WriteWhole(reportPath, [window](FILE* out) {
       EnumChildWindows(window, ReportChild, reinterpret_cast<LPARAM>(out));
-      std::fclose(out);
-    }
+    });
+    SetTimer(window, kCloseTimer, lifeAfterReportMs, nullptr);
     return 0;
   }
   if (message == WM_TIMER) {
@@ -52,6 +78,8 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (__argc < 4) return 2;
   reportPath = __argv[3];
+  lifeAfterReportMs = static_cast<UINT>(std::atoi(__argv[2])) * 1000;
+  startTicks = GetTickCount();
   WNDCLASSA wc = {};
   wc.lpfnWndProc = HostProc;
   wc.hInstance = instance;
@@ -61,13 +89,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HWND host = CreateWindowA("ZvPreviewHost", "Preview Host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100,
                             320, 240, nullptr, nullptr, instance, nullptr);
   if (host == nullptr) return 1;
-  FILE* out = std::fopen(__argv[1], "w");
-  if (out == nullptr) return 1;
-  std::fprintf(out, "%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(host)));
-  std::fclose(out);
-  const UINT ms = static_cast<UINT>(std::atoi(__argv[2])) * 1000;
-  SetTimer(host, 1, ms, nullptr);
-  SetTimer(host, 2, ms / 2, nullptr);
+  const bool written = WriteWhole(__argv[1], [host](FILE* out) {
+    std::fprintf(out, "%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(host)));
+  });
+  if (!written) return 1;
+  SetTimer(host, kWatchTimer, 100, nullptr);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
