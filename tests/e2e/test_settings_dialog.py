@@ -9,7 +9,7 @@ import tempfile
 import time
 import unittest
 
-from zvharness import BUILD_DIR, DESKTOP_COLOUR, PRODUCT_KEY, Session, wait_exit
+from zvharness import BUILD_DIR, DESKTOP_COLOUR, PRODUCT_KEY, Session, wait_exit, wait_until
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 FOLDER = r"C:\Zelvora"
@@ -62,6 +62,35 @@ def crop(path, rect, out):
     return out
 
 
+def sample_until(take, done, timeout=30, interval=0.2):
+    """Takes samples (screenshots, control texts) with `take()` until
+    `done(sample)` holds or `timeout` s have passed; gives the last one, so
+    the caller asserts on what was seen last."""
+    last = [None]
+
+    def attempt():
+        last[0] = take()
+        return done(last[0])
+
+    wait_until(attempt, timeout, interval)
+    return last[0]
+
+
+def still(take, timeout=30):
+    """An image once two taken in a row are alike: what it shows has
+    settled. `take(turn)` gives the image of a turn (its files must differ
+    from the last turn's). The last one if it never settles."""
+    previous = [None]
+    turns = iter(range(1 << 30))
+
+    def settled(path):
+        same = previous[0] is not None and changed_share(previous[0], path) == 0
+        previous[0] = path
+        return same
+
+    return sample_until(lambda: take(next(turns)), settled, timeout)
+
+
 def help_file(folder):
     """A small Orbex.CHM compiled with chmcmd, its context 1 a page of its own."""
     project = os.path.join(folder, "help.hhp")
@@ -92,22 +121,55 @@ class DialogSession(Session):
         return self.proc, self.wait_dialog()
 
     def wait_dialog(self):
+        """The dialog's screen corner once it is shown, in its place and
+        painted, so that clicks land and screenshots show it; None without it."""
         self.window = self.wait_for_window(TITLE, timeout=60)
         if self.window is None:
             return None
-        time.sleep(1)
-        x, y, _, _ = self.window_geometry(self.window)
-        self.origin = (x, y)
+
+        def painted(shown, w, h):
+            if (w, h) == (640, 458):  # the skin: its delay label shows once it is painted
+                return self.lit_fraction(shown, level=0.6, crop="42x17+477+245") > 0.05
+            return self.image_stats(shown)[1] > 0.02
+
+        geometry = self.wait_drawn(self.window, "opening", painted)[1]
+        self.origin = geometry[:2]
         return self.origin
 
+    def wait_drawn(self, window, name, painted=None, timeout=60):
+        """(screenshot, geometry) once `window` holds still in its place and
+        on the screen, and shows more than a flat fill or, given
+        `painted(window image, w, h)`, what that asks for. The last ones
+        after `timeout` s."""
+        last = {"geometry": None, "shown": None, "turn": 0}
+
+        def ready(path):
+            geometry = self.window_geometry(window)
+            x, y, w, h = geometry
+            shown = crop(path, (w, h, x, y), path + ".window.png")
+            settled = geometry == last["geometry"] and changed_share(last["shown"], shown) == 0
+            last.update(geometry=geometry, shown=shown)
+            if not settled:
+                return False
+            return painted(shown, w, h) if painted else self.image_stats(shown)[1] > 0.02
+
+        def take():
+            last["turn"] += 1  # two files in turn: the last one is compared with this one
+            return self.screenshot("%s-%d.png" % (name, last["turn"] % 2))
+
+        path = sample_until(take, ready, timeout=timeout)
+        return path, last["geometry"]
+
     def click(self, point, button=1):
+        """A click at a dialog point; the caller waits for what it does."""
         x, y = point
         self.xdotool("mousemove", "--sync", str(self.origin[0] + x), str(self.origin[1] + y))
-        time.sleep(0.2)
         self.xdotool("click", str(button))
-        time.sleep(0.6)
 
     def drag(self, start, end):
+        """Drags with the left button between dialog points; the caller waits
+        for what it does. The short pauses let Wine see the press and each
+        move as events of their own, as from a hand."""
         self.xdotool("mousemove", "--sync", str(self.origin[0] + start[0]), str(self.origin[1] + start[1]))
         self.xdotool("mousedown", "1")
         time.sleep(0.2)
@@ -117,7 +179,6 @@ class DialogSession(Session):
             self.xdotool("mousemove", "--sync", str(int(self.origin[0] + x)), str(int(self.origin[1] + y)))
             time.sleep(0.15)
         self.xdotool("mouseup", "1")
-        time.sleep(0.6)
 
     def shot(self, name):
         """A screenshot cut to the dialog, also kept in SHOT_DIR."""
@@ -131,22 +192,37 @@ class DialogSession(Session):
         os.makedirs(SHOT_DIR, exist_ok=True)
         shutil.copy2(path, os.path.join(SHOT_DIR, name))
 
-    def confirm(self, title, key="space", timeout=20):
+    def confirm(self, title, key="space", timeout=60):
+        """Answers a question box with a key; True once it has gone. The
+        owner is enabled again before the box goes, so a click may follow."""
         box = self.wait_for_window(title, timeout=timeout)
         if box is None:
             return False
-        self.key(key, window=box)
-        self.wait_until_gone(title, timeout=20)
-        time.sleep(0.5)
-        return True
+        # A key sent to the box itself cannot reach another window, so one
+        # lost on a busy X server is sent again.
+        for _ in range(2):
+            self.key(key, window=box)
+            if self.wait_until_gone(title, timeout=30):
+                return True
+        return False
 
     def finish(self, point):
+        """Ends the dialog with a click; its exit code, None while it runs."""
         self.click(point)
-        return wait_exit(self.proc, 30)
+        return wait_exit(self.proc, 60)
+
+    def shot_until(self, name, done, timeout=30):
+        """Dialog screenshots until `done(path)` holds; the last one."""
+        return sample_until(lambda: self.shot(name), done, timeout)
+
+    def helper(self, *args):
+        """Runs one of the helper programs until it succeeds: Wine now and
+        then fails to start one on a loaded machine. True once it did."""
+        return wait_until(lambda: self.run(*args) == 0, 60, 0.5)
 
     def list_items(self):
         out = self.c_path(FOLDER + r"\items.txt")
-        if self.run(FOLDER + r"\list_box_items.exe", FOLDER + r"\items.txt", TITLE, "1024") != 0:
+        if not self.helper(FOLDER + r"\list_box_items.exe", FOLDER + r"\items.txt", TITLE, "1024"):
             return None, None
         with open(out) as f:
             lines = f.read().splitlines()
@@ -154,7 +230,7 @@ class DialogSession(Session):
 
     def offered_modes(self):
         out = self.c_path(FOLDER + r"\modes.txt")
-        self.run(FOLDER + r"\display_modes.exe", FOLDER + r"\modes.txt")
+        self.helper(FOLDER + r"\display_modes.exe", FOLDER + r"\modes.txt")
         with open(out) as f:
             modes = {tuple(int(v) for v in line.split("x")) for line in f.read().split()}
         # What the dialog keeps: at least 640 x 480, 16 or more bits but not 24.
@@ -163,6 +239,28 @@ class DialogSession(Session):
 
     def values(self, names):
         return {name: self.reg_query(HKCU, name) for name in names}
+
+    def close_windows(self, title, timeout=60):
+        """Asks every window of that title to close until none is left; True then."""
+        def gone():
+            if not self.find_windows(title):
+                return True
+            self.run(FOLDER + r"\post_message.exe", title, "close")
+            return self.wait_until_gone(title, timeout=10)
+        return wait_until(gone, timeout, 0.5)
+
+
+def toggle_change(before, after, name):
+    """Mean grey-level change of a toggle's check image between two dialog screenshots."""
+    rect = (20, 15) + TOGGLES[name]
+    return Session.image_difference(crop(before, rect, before + name + ".png"),
+                                    crop(after, rect, after + name + ".png"))
+
+
+def label_change(before, after):
+    """Share of the delay label's pixels that changed between two dialog screenshots."""
+    return changed_share(crop(before, DELAY_LABEL, before + ".label.png"),
+                         crop(after, DELAY_LABEL, after + ".label.png"))
 
 
 class Appearance(unittest.TestCase):
@@ -201,25 +299,32 @@ class OkAndCancel(unittest.TestCase):
     START = dict(RandomOrder=1, CramImages=1, SetAsWallpaper=0, FastMode=0, MusicVol="255", ImageDelay="10",
                  DispModeWidth="0", DispModeHeight="0", DispModeBits="0")
 
+    @staticmethod
+    def flip(s, before, name):
+        """Clicks a toggle and waits for its check image to change; the screenshot then."""
+        s.click((480, TOGGLES[name][1] + 7))
+        return s.shot_until(name + ".png", lambda path: toggle_change(before, path, name) > 0.05)
+
+    @staticmethod
+    def slide(s, before, start, end, name):
+        """Drags the delay knob and waits for its label to change; the screenshot then."""
+        s.drag(start, end)
+        return s.shot_until(name, lambda path: label_change(before, path) > 0.03)
+
     def test_toggles_and_the_delay_knob_change_and_ok_writes_them(self):
         with DialogSession() as s:
             proc, origin = s.open(**self.START)
             self.assertIsNotNone(origin)
             before = s.shot("before.png")
-            s.click((480, TOGGLES["RandomOrder"][1] + 7))
-            s.click((480, TOGGLES["HighestDetail"][1] + 7))
+            self.flip(s, before, "RandomOrder")
+            self.flip(s, before, "HighestDetail")
             # The knob for 10 s sits a quarter along: drag it off the left end.
-            s.drag((391, DELAY_Y), (300, DELAY_Y))
-            left = s.shot("delay-left.png")
-            s.drag((DELAY_LEFT + 4, DELAY_Y), (560, DELAY_Y))
-            right = s.shot("delay-right.png")
+            left = self.slide(s, before, (391, DELAY_Y), (300, DELAY_Y), "delay-left.png")
+            right = self.slide(s, left, (DELAY_LEFT + 4, DELAY_Y), (560, DELAY_Y), "delay-right.png")
             for name in ("RandomOrder", "HighestDetail"):
-                change = s.image_difference(crop(before, (20, 15) + TOGGLES[name], before + name + ".png"),
-                                            crop(right, (20, 15) + TOGGLES[name], right + name + ".png"))
-                self.assertGreater(change, 0.05, name)
-            labels = [crop(p, DELAY_LABEL, p + ".label.png") for p in (before, left, right)]
-            self.assertGreater(changed_share(labels[0], labels[1]), 0.03)
-            self.assertGreater(changed_share(labels[1], labels[2]), 0.03)
+                self.assertGreater(toggle_change(before, right, name), 0.05, name)
+            self.assertGreater(label_change(before, left), 0.03)
+            self.assertGreater(label_change(left, right), 0.03)
             # The fast-mode toggle explains itself when it is checked.
             s.click((60, 312))
             self.assertTrue(s.confirm("NOTE"), "no fast-mode note")
@@ -238,7 +343,10 @@ class OkAndCancel(unittest.TestCase):
         with DialogSession() as s:
             proc, origin = s.open(MusicVol="0", ImageDelay="20")
             self.assertIsNotNone(origin)
-            s.drag((DELAY_LEFT + 64, DELAY_Y), (250, DELAY_Y))  # 20 s: six tenths along
+            before = s.shot("before.png")
+            # 20 s: six tenths along
+            moved = self.slide(s, before, (DELAY_LEFT + 64, DELAY_Y), (250, DELAY_Y), "delay-left.png")
+            self.assertGreater(label_change(before, moved), 0.03, "the knob did not move")
             self.assertEqual(s.finish(OK), 0)
             got = s.values(["ImageDelay", "MusicVol"])
         self.assertEqual(float(got["ImageDelay"][1]), 4)
@@ -250,10 +358,14 @@ class OkAndCancel(unittest.TestCase):
             proc, origin = s.open(**self.START)
             self.assertIsNotNone(origin)
             start = s.values(names)
-            s.click((480, TOGGLES["RandomOrder"][1] + 7))
-            s.click((480, TOGGLES["Animate"][1] + 7))
-            s.drag((391, DELAY_Y), (560, DELAY_Y))
+            # Every change is seen made before Cancel, so that Cancel has something to drop.
+            before = s.shot("before.png")
+            self.assertGreater(toggle_change(before, self.flip(s, before, "RandomOrder"), "RandomOrder"), 0.05)
+            self.assertGreater(toggle_change(before, self.flip(s, before, "Animate"), "Animate"), 0.05)
+            moved = self.slide(s, before, (391, DELAY_Y), (560, DELAY_Y), "delay-right.png")
+            self.assertGreater(label_change(before, moved), 0.03)
             s.click((MODE_LIST[0] + 30, MODE_LIST[1] + 22))  # the second line: a mode
+            self.assertEqual(sample_until(lambda: s.list_items()[1], lambda at: at == 1), 1)
             self.assertEqual(s.finish(CANCEL), 0)
             self.assertEqual(s.values(names), start)
 
@@ -269,7 +381,7 @@ class DisplayModes(unittest.TestCase):
             self.assertEqual(items, ["No change"] + offered)
             self.assertEqual(selected, 0)
             s.click((MODE_LIST[0] + 30, MODE_LIST[1] + 22))
-            _, selected = s.list_items()
+            selected = sample_until(lambda: s.list_items()[1], lambda at: at == 1)
             self.assertEqual(selected, 1)
             self.assertEqual(s.finish(OK), 0)
             chosen = [s.reg_query(HKCU, n)[1] for n in ("DispModeWidth", "DispModeHeight", "DispModeBits")]
@@ -293,14 +405,24 @@ class Questions(unittest.TestCase):
             proc, origin = s.open(SetAsWallpaper=0, StretchWallpaper=0)
             self.assertIsNotNone(origin)
             wallpaper = (440, TOGGLES["SetAsWallpaper"][1] + 7)
+            unchecked = s.shot("wallpaper-off.png")
+            clicked = time.time()
             s.click(wallpaper)
-            box = s.wait_for_window(STRETCH, timeout=20)
+            box = s.wait_for_window(STRETCH, timeout=60)
             self.assertIsNotNone(box, "no stretch question")
+            asked_after = time.time() - clicked
             s.shot("stretch-question.png")
             self.assertTrue(s.confirm(STRETCH))  # Yes has the focus
-            s.click(wallpaper)  # unchecking asks nothing
-            time.sleep(1.5)
-            self.assertEqual(s.find_windows(STRETCH), [])
+            checked = s.shot_until("wallpaper-on.png",
+                                   lambda path: toggle_change(unchecked, path, "SetAsWallpaper") > 0.05)
+            self.assertGreater(toggle_change(unchecked, checked, "SetAsWallpaper"), 0.05, "not checked")
+            # Unchecking asks nothing: once the toggle shows it unchecked, no
+            # box comes in three times as long as the question took to come.
+            s.click(wallpaper)
+            again = s.shot_until("wallpaper-off-again.png",
+                                 lambda path: toggle_change(checked, path, "SetAsWallpaper") > 0.05)
+            self.assertGreater(toggle_change(checked, again, "SetAsWallpaper"), 0.05, "not unchecked")
+            self.assertEqual(wait_until(lambda: s.find_windows(STRETCH), max(5, 3 * asked_after), 0.25), [])
             s.click(wallpaper)
             self.assertTrue(s.confirm(STRETCH))
             self.assertEqual(s.finish(OK), 0)
@@ -315,9 +437,7 @@ class Questions(unittest.TestCase):
             s.proc = s.start(s.c_path(SCR), "/c")
             tips = s.wait_for_window("Speed-Up Tips!", timeout=60)
             self.assertIsNotNone(tips, "no speed-up tips")
-            time.sleep(1)
-            os.makedirs(SHOT_DIR, exist_ok=True)
-            shutil.copy2(s.screenshot("speed-tips.png"), os.path.join(SHOT_DIR, "speed-tips.png"))
+            s.keep_shot(s.wait_drawn(tips, "speed-tips")[0], "speed-tips.png")
             # Continue has the focus; the next button is "Never show this window again!".
             s.key("Tab", window=tips)
             s.key("space", window=tips)
@@ -330,6 +450,7 @@ class Questions(unittest.TestCase):
         with DialogSession() as s:
             proc, origin = s.open(ShowSpeedTip=0, AvgFps="9.5")
             self.assertIsNotNone(origin)
+            # The tips would come before the settings dialog (it follows them).
             self.assertEqual(s.find_windows("Speed-Up Tips!"), [])
             self.assertEqual(s.finish(CANCEL), 0)
 
@@ -350,20 +471,20 @@ class Help(unittest.TestCase):
                 for tabs in (0, 1, 3, 7):
                     for _ in range(tabs):
                         s.key("Tab", window=s.window)
-                    # A synthetic key is now and then lost under Wine: one more try.
+                    # A synthetic key is now and then lost under Wine: one more
+                    # try, after long enough for the help of the first to show.
                     window = None
                     for _ in range(2):
                         s.key("F1", window=s.window)
-                        window = s.wait_for_window(self.HELP_TITLE, timeout=10)
+                        window = s.wait_for_window(self.HELP_TITLE, timeout=30)
                         if window is not None:
                             break
                     self.assertIsNotNone(window, "no help after %d tabs" % tabs)
-                    s.run(FOLDER + r"\post_message.exe", self.HELP_TITLE, "close")
-                    s.wait_until_gone(self.HELP_TITLE, timeout=20)
+                    self.assertTrue(s.close_windows(self.HELP_TITLE), "the help did not close")
                     s.activate(s.window)
                 # The Help button opens the same page.
                 s.click(HELP)
-                self.assertIsNotNone(s.wait_for_window(self.HELP_TITLE, timeout=30))
+                self.assertIsNotNone(s.wait_for_window(self.HELP_TITLE, timeout=60))
                 s.screenshot("help.png")
         finally:
             shutil.rmtree(tmp, ignore_errors=True)
@@ -394,7 +515,7 @@ class MissingSkin(unittest.TestCase):
             s.shot("settings-unskinned.png")
             # OK (the Enter key) saves, and the settings it could not show stay as they were.
             s.key("Return", window=s.window)
-            self.assertEqual(wait_exit(s.proc, 30), 0)
+            self.assertEqual(wait_exit(s.proc, 60), 0)
             log = s.read_log()
             self.assertEqual(s.reg_dword(HKCU, "RandomOrder"), 0)
             self.assertEqual(s.reg_dword(HKCU, "CramImages"), 0)
