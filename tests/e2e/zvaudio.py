@@ -12,7 +12,6 @@ import signal
 import subprocess
 import tempfile
 import time
-import wave
 
 SINK = "zvnull"
 
@@ -29,6 +28,7 @@ class PulseSink:
         self.env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         self.recorder = None
         self.recording = None
+        self._analysed = []
 
     def __enter__(self):
         subprocess.run(["pulseaudio", "--kill"], env=self.env, stdout=subprocess.DEVNULL,
@@ -62,12 +62,49 @@ class PulseSink:
 
     def start_recording(self, path):
         self.recording = path
+        self._analysed = []
         self.recorder = subprocess.Popen(
             ["parecord", "--device=%s.monitor" % SINK, "--file-format=wav", "--channels=2",
              "--rate=44100", "--format=s16le", path],
             env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             start_new_session=True)
-        time.sleep(0.3)
+        # Recording from the moment the recorder is attached to the monitor.
+        deadline = time.time() + 30
+        while not self._recorder_attached():
+            if time.time() > deadline or self.recorder.poll() is not None:
+                raise RuntimeError("parecord did not attach to the null sink")
+            time.sleep(0.1)
+
+    def _recorder_attached(self):
+        out = subprocess.run(["pactl", "list", "short", "source-outputs"], env=self.env,
+                             capture_output=True, text=True, timeout=15).stdout
+        return bool(out.strip())
+
+    def analysed(self):
+        """The windows recorded so far (see analyse); each call analyses only
+        what was recorded since the last."""
+        if self.recording and os.path.exists(self.recording):
+            rate, samples = read_channel(self.recording)
+            self._analysed += analyse(samples, rate, start=len(self._analysed))
+        return self._analysed
+
+    def heard(self):
+        """The tone runs recorded so far (see tone_runs)."""
+        return runs_of(self.analysed())
+
+    def recorded_seconds(self):
+        """How much the running recording holds: the null sink's own clock."""
+        return len(self.analysed()) * WINDOW
+
+    def _last_seconds(self, seconds, loud, level=0.01):
+        last = self.analysed()[-int(round(seconds / WINDOW)):]
+        return len(last) * WINDOW >= seconds - 1e-6 and all((w[1] >= level) == loud for w in last)
+
+    def last_seconds_loud(self, seconds):
+        return self._last_seconds(seconds, True)
+
+    def last_seconds_silent(self, seconds):
+        return self._last_seconds(seconds, False)
 
     def stop_recording(self):
         """Ends the recording; its path, or None when none was running."""
@@ -84,44 +121,84 @@ class PulseSink:
 
 
 def read_channel(path):
-    """(rate, samples of the first channel as floats in -1..1)."""
-    with wave.open(path, "rb") as w:
-        rate, channels, width = w.getframerate(), w.getnchannels(), w.getsampwidth()
-        data = w.readframes(w.getnframes())
+    """(rate, samples of the first channel as floats in -1..1). Reads a
+    recording still being written too: its header's sizes are not final
+    then, so everything after the data chunk's header is taken."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:4] != b"RIFF" or data[8:12] != b"WAVE":
+        return 44100, []
+    rate, channels, width, at = 44100, 2, 2, 12
+    while at + 8 <= len(data):
+        kind, size = data[at:at + 4], int.from_bytes(data[at + 4:at + 8], "little")
+        if kind == b"fmt ":
+            channels = int.from_bytes(data[at + 10:at + 12], "little")
+            rate = int.from_bytes(data[at + 12:at + 16], "little")
+            width = int.from_bytes(data[at + 22:at + 24], "little") // 8
+        if kind == b"data":
+            body = data[at + 8:]
+            if 0 < size < len(body):
+                body = body[:size]
+            break
+        at += 8 + size + (size & 1)
+    else:
+        return rate, []
     assert width == 2, width
     samples = array.array("h")
-    samples.frombytes(data[:len(data) - len(data) % (2 * channels)])
+    samples.frombytes(body[:len(body) - len(body) % (2 * channels)])
     return rate, [s / 32768.0 for s in samples[::channels]]
 
 
-def windows(path, seconds=0.1):
-    """Per window of `seconds`: (start time, RMS level, tone frequency in Hz).
-    The frequency counts rising zero crossings, so it suits a pure tone."""
-    rate, samples = read_channel(path)
-    size = max(1, int(rate * seconds))
+WINDOW = 0.1  # seconds analysed at a time
+
+
+def analyse(samples, rate, start=0):
+    """Per window of WINDOW s from window number `start` on: (start time, RMS
+    level, tone frequency in Hz, seconds of sound). When a loaded machine
+    cannot feed the sound server in time, the sink fills the gap with exact
+    zeros; level and frequency are measured over the samples that are not,
+    so a gap inside a window neither lowers the tone nor hides it. The
+    frequency counts rising zero crossings, so it suits a pure tone."""
+    size = max(1, int(rate * WINDOW))
     out = []
-    for start in range(0, len(samples) - size + 1, size):
-        chunk = samples[start:start + size]
-        rms = (sum(s * s for s in chunk) / size) ** 0.5
+    for first in range(start * size, len(samples) - size + 1, size):
+        chunk = [s for s in samples[first:first + size] if s != 0.0]
+        sound = len(chunk) / float(rate)
+        if len(chunk) < size // 10:
+            out.append((first / rate, 0.0, 0.0, sound))
+            continue
+        rms = (sum(s * s for s in chunk) / len(chunk)) ** 0.5
         rising = sum(1 for a, b in zip(chunk, chunk[1:]) if a < 0 <= b)
-        out.append((start / rate, rms, rising / seconds))
+        out.append((first / rate, rms, rising / sound, sound))
     return out
 
 
-def tone_runs(path, level=0.01, seconds=0.1, tolerance=0.05):
-    """The stretches of steady tone in a recording: [(start, end, frequency)],
-    silent windows dropped, neighbouring windows of one frequency joined."""
+def windows(path):
+    rate, samples = read_channel(path)
+    return analyse(samples, rate)
+
+
+def runs_of(analysed, level=0.01, tolerance=0.05):
+    """The stretches of steady tone: [(start, end, frequency, seconds of
+    sound)], silent windows dropped, neighbouring windows of one frequency
+    joined."""
     runs = []
-    for start, rms, freq in windows(path, seconds):
+    for start, rms, freq, sound in analysed:
         if rms < level:
             continue
         if runs and abs(runs[-1][2] - freq) <= tolerance * runs[-1][2] and start - runs[-1][1] < 0.5:
-            runs[-1][1] = start + seconds
+            runs[-1][1] = start + WINDOW
             runs[-1][3].append(freq)
+            runs[-1][4] += sound
         else:
-            runs.append([start, start + seconds, freq, [freq]])
-    return [(a, b, sorted(fs)[len(fs) // 2]) for a, b, _, fs in runs]
+            runs.append([start, start + WINDOW, freq, [freq], sound])
+    return [(a, b, sorted(fs)[len(fs) // 2], sound) for a, b, _, fs, sound in runs]
+
+
+def tone_runs(path):
+    """The stretches of steady tone in a recording (see runs_of)."""
+    return runs_of(windows(path))
 
 
 def loud_seconds(path, level=0.01):
-    return sum(0.1 for _, rms, _ in windows(path) if rms >= level)
+    return sum(w[3] for w in windows(path) if w[1] >= level)
