@@ -12,7 +12,9 @@ PACKAGES=(
   libmpg123-dev libb64-dev dpkg-dev
   pulseaudio pulseaudio-utils sox vorbis-tools lame twolame
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
-  enigma-data
+  python3
+  # The demo bundle's photographs and built-in music (tools/make_demo_bundle.sh).
+  stellarium-data enigma-data
   fp-utils nsis
 )
 

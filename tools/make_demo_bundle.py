@@ -5,7 +5,10 @@ shows its pictures on black), then a zvbundle manifest names every JPEG with
 its dims and caps records, and zvbundle packs it. Steps whose inputs have not
 changed are skipped, so a second run does nothing but compare times.
 
-Usage: make_demo_bundle.py --zvbundle TOOL --photos TSV --source DIR --out DIR
+Usage: make_demo_bundle.py --zvbundle TOOL --photos TSV --source DIR --out DIR [--depfile FILE]
+
+--depfile writes every file the bundle was made from, in the form build
+tools read, so a build that runs this script knows when to run it again.
 """
 import argparse
 import os
@@ -112,12 +115,22 @@ def credits_text(photos):
     return "\n".join(out)
 
 
+def depfile_path(path):
+    return os.path.abspath(path).replace(" ", "\\ ").replace("#", "\\#").replace("$", "$$")
+
+
+def write_depfile(path, target, inputs):
+    write_if_changed(path, "%s: %s\n" % (depfile_path(target),
+                                         " \\\n  ".join(depfile_path(p) for p in inputs)))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--zvbundle", required=True)
     parser.add_argument("--photos", required=True)
     parser.add_argument("--source", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--depfile")
     args = parser.parse_args()
 
     photos = read_photos(args.photos)
@@ -141,6 +154,8 @@ def main():
     bundle = os.path.join(args.out, "images.bdl")
     inputs = [manifest] + [os.path.join(work, "image", p["jpg"]) for p in photos]
     inputs += [path for _, path in MUSIC_TRACKS]
+    # A changed bundle tool may write a different bundle from the same files.
+    inputs.append(args.zvbundle)
     if outdated(bundle, inputs):
         tmp = bundle + ".tmp"
         run([args.zvbundle, "pack", tmp, "--manifest", manifest])
@@ -148,6 +163,11 @@ def main():
         print("demo bundle: %s (%d photographs, %d converted)" % (bundle, len(photos), converted))
     else:
         print("demo bundle: %s is up to date" % bundle)
+    if args.depfile:
+        sources = [args.photos, os.path.abspath(__file__), args.zvbundle]
+        sources += [os.path.join(args.source, p["png"]) for p in photos]
+        sources += [path for _, path in MUSIC_TRACKS]
+        write_depfile(args.depfile, bundle, sources)
 
 
 if __name__ == "__main__":

@@ -1,31 +1,28 @@
 #!/usr/bin/env bash
 # Builds the demo image bundle, build/demo/images.bdl (or OUTDIR/images.bdl),
 # and its CREDITS.txt from the photographs of Debian's stellarium-data listed
-# in tools/demo_photos.tsv, with music from enigma-data. Installs both
-# packages when they are missing.
-# Quick when everything is up to date.
+# in tools/demo_photos.tsv, with music from enigma-data (both installed by
+# scripts/setup.sh). Quick when everything is up to date.
 #
-# Usage: tools/make_demo_bundle.sh [OUTDIR]
+# Usage: tools/make_demo_bundle.sh [OUTDIR [--depfile FILE]]
+# (the build passes --depfile to learn which files the bundle depends on).
 # The bundle tool is $ZVBUNDLE, or the first native zvbundle found in the
 # win64 build (host copy) or the native build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build/demo}
+[ $# -eq 0 ] || shift
 photos=/usr/share/stellarium/nebulae/default
 
-# The photographs and the built-in music come from Debian packages.
+# The photographs and the built-in music come from Debian packages, which
+# scripts/setup.sh installs: the build and the tests fetch nothing themselves.
 missing=()
 for package in stellarium-data enigma-data; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  echo "make_demo_bundle: installing ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  export DEBIAN_FRONTEND=noninteractive
-  # A machine whose package lists were never fetched knows no such package yet.
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null 2>&1 ||
-    { $SUDO apt-get update -qq && $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; }
+  echo "make_demo_bundle: ${missing[*]} not installed; run scripts/setup.sh" >&2
+  exit 1
 fi
 
 tool=${ZVBUNDLE:-}
@@ -41,4 +38,4 @@ fi
 
 mkdir -p "$out"
 exec /usr/bin/python3 "$root/tools/make_demo_bundle.py" --zvbundle "$tool" \
-  --photos "$root/tools/demo_photos.tsv" --source "$photos" --out "$out"
+  --photos "$root/tools/demo_photos.tsv" --source "$photos" --out "$out" "$@"
