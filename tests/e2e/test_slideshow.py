@@ -9,7 +9,7 @@ import tempfile
 import time
 import unittest
 
-from zvharness import BUILD_DIR, DEMO_BUNDLE, PRODUCT_KEY, Session, wait_exit
+from zvharness import BUILD_DIR, DEMO_BUNDLE, PRODUCT_KEY, Session, wait_exit, wait_until
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 SCR = r"C:\Zelvora\ZelvoraPelk.scr"
@@ -34,6 +34,47 @@ def small_bundle(tmp, keep, damaged=()):
     out = os.path.join(tmp, "small.bdl")
     subprocess.run([ZVBUNDLE, "pack", out, src], check=True, capture_output=True)
     return out
+
+
+def bundle_photographs(tmp):
+    """{name: Unix path} of the demo bundle's photographs, extracted into tmp."""
+    src = os.path.join(tmp, "originals")
+    subprocess.run([ZVBUNDLE, "extract", DEMO_BUNDLE, src], check=True, capture_output=True)
+    image = os.path.join(src, "image")
+    return {name: os.path.join(image, name) for name in sorted(os.listdir(image))}
+
+
+SAMPLE = 48  # side of the grey thumbnails that are compared
+
+
+def thumbnail(path, crop=None):
+    """The centre of a picture (or of a crop WxH+X+Y of it), away from a
+    caption, as SAMPLE x SAMPLE grey levels."""
+    args = ["convert", path]
+    if crop:
+        args += ["-crop", crop, "+repage"]
+    args += ["-gravity", "center", "-crop", "80%x80%+0+0", "+repage", "-resize",
+             "%dx%d!" % (SAMPLE, SAMPLE), "-colorspace", "Gray", "-depth", "8", "gray:-"]
+    return subprocess.run(args, check=True, capture_output=True, timeout=60).stdout
+
+
+def correlation(a, b):
+    """Normalised cross-correlation of two grey pictures of one size (-1..1)."""
+    n = len(a)
+    ma, mb = sum(a) / n, sum(b) / n
+    da = [x - ma for x in a]
+    db = [x - mb for x in b]
+    num = sum(x * y for x, y in zip(da, db))
+    den = (sum(x * x for x in da) * sum(y * y for y in db)) ** 0.5
+    return num / den if den else 0.0
+
+
+def best_match(shot, crop, originals):
+    """(name, score, next best score) of the original most like the crop of a screenshot."""
+    seen = thumbnail(shot, crop)
+    scores = sorted(((correlation(seen, thumbnail(path)), name) for name, path in originals.items()),
+                    reverse=True)
+    return scores[0][1], scores[0][0], scores[1][0]
 
 
 class SlideshowSession(Session):
@@ -63,12 +104,8 @@ class SlideshowSession(Session):
         return [(t, path, Session.image_stats(path)[0], Session.lit_fraction(path)) for t, path in taken]
 
     def wait_for_photograph(self, timeout=30):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if 0.1 < Session.lit_fraction(self.screenshot("waiting.png")) < 0.95:
-                return True
-            time.sleep(0.5)
-        return False
+        return wait_until(lambda: 0.1 < Session.lit_fraction(self.screenshot("waiting.png")) < 0.95,
+                          timeout, 0.5)
 
     def dismiss(self, title, timeout=60):
         """Confirms the message box `title`; false when none came."""
@@ -76,9 +113,7 @@ class SlideshowSession(Session):
         if box is None:
             return False
         self.key("Return", window=box)
-        deadline = time.time() + 20
-        while box in self.find_windows(title) and time.time() < deadline:
-            time.sleep(0.25)
+        wait_until(lambda: box not in self.find_windows(title), 20, 0.25)
         return True
 
     def keep(self, shots, indices):
@@ -100,6 +135,14 @@ def is_black(shot):
 def summarise(shots):
     """One line per shot, for failure messages."""
     return ["%.1fs mean %.3f lit %.2f" % (t, m, l) for t, _, m, l in shots]
+
+
+def uncertainty(shots, i):
+    """How well the moment of shot i is known: the longest gap to the shots
+    beside it. Screenshots stall for a second or more on a loaded machine,
+    so every tolerance on a measured time grows with these gaps."""
+    around = [shots[j][0] for j in (i - 1, i, i + 1) if 0 <= j < len(shots)]
+    return max([b - a for a, b in zip(around, around[1:])] or [0.0])
 
 
 def first_photograph(shots):
@@ -152,14 +195,8 @@ class Show(unittest.TestCase):
 
             # One cycle (display time + the 4 s fade) between the darkest
             # moments, each with another photograph on either side.
-            # A darkest moment is only known to within the gaps to the shots
-            # beside it, and screenshots can stall for a second or more on a
-            # loaded machine, so the tolerance grows with those gaps.
-            def uncertainty(i):
-                around = [shots[j][0] for j in (i - 1, i, i + 1) if 0 <= j < len(shots)]
-                return max(b - a for a, b in zip(around, around[1:]))
             cycle = shots[darkest[1]][0] - shots[darkest[0]][0]
-            slack = 0.6 + uncertainty(darkest[0]) + uncertainty(darkest[1])
+            slack = 0.6 + uncertainty(shots, darkest[0]) + uncertainty(shots, darkest[1])
             self.assertAlmostEqual(cycle, delay + 4.0, delta=slack, msg=summary)
             before = showing[-1]
             after = min(i for i in range(troughs[0][-1], len(shots)) if is_photograph(shots[i]))
@@ -177,9 +214,11 @@ class Show(unittest.TestCase):
             summary = summarise(shots)
 
             # No desktop fade: a photograph within the first second, at once
-            # as bright as it stays.
+            # as bright as it stays. (It came after the shot before it.)
             first = first_photograph(shots)
-            self.assertLess(shots[first][0], 1.5, summary)
+            self.assertLess(shots[first][0], 1.5 + uncertainty(shots, first), summary)
+            self.assertFalse(any(0.04 < shot[2] < 0.3 and not is_photograph(shot)
+                                 for shot in shots[:first]), ("a desktop fade", summary))
             self.assertAlmostEqual(shots[first][2], shots[first + 1][2], delta=0.01)
 
             # Still until the display time is up, a cross-fade of 4 s, then
@@ -188,12 +227,27 @@ class Show(unittest.TestCase):
                      for i in range(first, len(shots) - 1)]
             moving = [first + i for i, d in enumerate(diffs) if d > 0.003]
             self.assertTrue(moving, summary)
-            start, end = shots[moving[0]][0], shots[moving[-1] + 1][0]
-            self.assertAlmostEqual(end - start, 4.0, delta=1.2, msg=(summary, diffs))
-            self.assertAlmostEqual(start - shots[first][0], delay, delta=1.2, msg=(summary, diffs))
+            start, end = moving[0], moving[-1] + 1
+            fade_slack = 1.2 + uncertainty(shots, start) + uncertainty(shots, end)
+            self.assertAlmostEqual(shots[end][0] - shots[start][0], 4.0, delta=fade_slack,
+                                   msg=(summary, diffs))
+            shown_slack = 1.2 + uncertainty(shots, first) + uncertainty(shots, start)
+            self.assertAlmostEqual(shots[start][0] - shots[first][0], delay, delta=shown_slack,
+                                   msg=(summary, diffs))
             self.assertFalse(any(is_black(shots[i]) for i in range(first, len(shots))), summary)
             self.assertGreater(Session.image_difference(shots[first][1], shots[-1][1]), 0.02)
             s.keep(shots, [first, moving[len(moving) // 2], len(shots) - 1])
+
+            # What is on screen is the bundle's photographs: without the zoom a
+            # square photograph fills the screen's height, centred.
+            with tempfile.TemporaryDirectory() as tmp:
+                originals = bundle_photographs(tmp)
+                shown = [best_match(shots[i][1], "768x768+128+0", originals)
+                         for i in (first, len(shots) - 1)]
+            for name, score, runner_up in shown:
+                self.assertGreater(score, 0.9, shown)
+                self.assertGreater(score - runner_up, 0.05, shown)
+            self.assertNotEqual(shown[0][0], shown[1][0], shown)
 
 
 class FastMode(unittest.TestCase):
