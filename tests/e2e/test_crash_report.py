@@ -11,7 +11,7 @@ import unittest
 
 from test_music_dialog import MusicSession
 from test_startup import HKCU, install_with_checksums
-from zvharness import Session, wait_exit
+from zvharness import Session, wait_exit, wait_until
 from zvserver import ScriptedServer
 
 FOLDER = r"C:\Zelvora"
@@ -23,6 +23,7 @@ QUESTION = "Abnormal Termination"
 REPORT = "Error report"
 STATUS, MESSAGE, LINK = 1160, 1161, 1162
 DONT_ASK = 1201
+COMMENTS = 1202
 THANKS = "Thank you for sending this error report.  We will do our best to diagnose the issue."
 NEWER = ("It appears that there is a newer version of the software available.  If you are experiencing "
          "errors, we strongly recommend having the latest version of the software installed.  To visit the "
@@ -66,22 +67,42 @@ class ReporterSession(MusicSession):
         self.press(button, title=QUESTION)
 
     def comment(self, text):
-        # The comments dialog opens with the focus in its text box.
-        time.sleep(2)
-        self.xdotool("type", "--delay", "30", text)
+        """Types the comment as a user would and sends it. The comments
+        dialog (it has no title) opens with the focus in its text box; the
+        keys go in once the X focus is on it, and Send once the box shows
+        every letter typed."""
+        box = "dialog:"
+        if not wait_until(lambda: self.control(COMMENTS, "state", title=box) is not None, 60, 0.3):
+            raise AssertionError("no comments dialog")
+        focused = wait_until(lambda: self.xdotool("getwindowfocus", "getwindowname") == "", 30, 0.2)
+        if not focused:
+            raise AssertionError("the comments dialog never had the focus")
+        if text:
+            self.xdotool("type", "--delay", "30", text)
+            typed = wait_until(lambda: self.control(COMMENTS, "text", title=box) == text, 30, 0.3)
+            if not typed:
+                raise AssertionError("the comment box shows %r" % self.control(COMMENTS, "text", title=box))
         self.key("Tab")
         self.key("space")
 
     def wait_answer(self, timeout=40):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
+        """The reply's message once it is shown, or None."""
+        def shown():
             state = self.control(MESSAGE, "state", title=REPORT)
-            if state is not None and "visible=1" in state:
-                text = self.control(MESSAGE, "text", title=REPORT)
-                if text:
-                    return text
-            time.sleep(0.5)
-        return None
+            return state is not None and "visible=1" in state and self.control(MESSAGE, "text", title=REPORT)
+        return wait_until(shown, timeout, 0.5) or None
+
+    def gone_within(self, title, started, timeout=20):
+        """(gone, seconds from `started` to the last moment the window was
+        still seen): a window's end is known only to within one look."""
+        last_seen = [started]
+
+        def gone():
+            if self.find_windows(title):
+                last_seen[0] = time.time()
+                return False
+            return True
+        return wait_until(gone, timeout, 0.1), last_seen[0] - started
 
     def visible(self, control):
         return "visible=1" in (self.control(control, "state", title=REPORT) or "")
@@ -93,7 +114,8 @@ class Crash(unittest.TestCase):
         s.set_desktop_mode()
         saver = s.start(s.c_path(SCR), "/s")
         self.assertIsNotNone(s.wait_for_window("Zelvora: Quorrin", timeout=60), "no saver window")
-        time.sleep(3)
+        # Crashed in its main loop, the saver's own exception filter long in place.
+        self.assertTrue(s.wait_for_log("Entering main loop..."), s.read_log())
         # As a saver in its critical phase would have left them.
         s.reg_add(HKCU, "CrashFlag", 1)
         s.reg_add(HKCU, "CriticalError", 1)
@@ -108,6 +130,8 @@ class Crash(unittest.TestCase):
         with ReporterSession(audio=True) as s:
             saver = self.crash_running_saver(s)
             self.assertIsNotNone(s.wait_for_window(QUESTION, timeout=60), "the reporter did not start")
+            # (What the damaged-file case looks for to see that none started.)
+            self.assertNotEqual(s.processes("Brevatch"), [])
             self.assertIsNotNone(wait_exit(saver, 30), "the saver did not end")
             s.keep_shot(s.screenshot("crash.png"), "crash-reporter-question.png")
             # Wine's own crash dialog would be "Program Error".
@@ -122,18 +146,15 @@ class Crash(unittest.TestCase):
     def test_a_crash_with_a_damaged_file_says_so_and_starts_nothing(self):
         with ReporterSession(audio=True) as s:
             saver = self.crash_running_saver(s, damage=True)
-            deadline = time.time() + 30
-            text = None
-            while time.time() < deadline and not text:
-                text = s.control(0xFFFF, "text", title="dialog:Zelvora: Quorrin")
-                time.sleep(0.5)
-            self.assertIsNotNone(text, "no message box")
+            text = wait_until(lambda: s.control(0xFFFF, "text", title="dialog:Zelvora: Quorrin"), 30, 0.5)
+            self.assertTrue(text, "no message box")
             self.assertIn("appears to have been corrupted", text)
             s.keep_shot(s.screenshot("corrupted.png"), "crash-corrupted.png")
             self.assertEqual(s.find_windows(QUESTION), [])
             s.key("Return")
             self.assertIsNotNone(wait_exit(saver, 30), "the saver did not end")
-            time.sleep(2)
+            # The saver would have started the reporter before it ended.
+            self.assertEqual(s.processes("Brevatch"), [], "the reporter started")
             self.assertEqual(s.find_windows(QUESTION), [], "the reporter started")
             self.assertFalse(os.path.exists(os.path.join(s.data_folder(), "zv_minidump.dmp")))
             self.assertEqual(s.reg_dword(HKCU, "CrashFlag"), 0)
@@ -192,17 +213,19 @@ class Reporter(unittest.TestCase):
             s.answer(1)
             s.comment("")
             self.assertIsNotNone(server.wait_for_request(), "nothing was posted")
-            # Before the first tick the text is the template's own.
+            # The dots move while it waits. (Before the first tick the text
+            # is the template's own.)
             seen = set()
-            for _ in range(5):
+
+            def dots_moved():
                 seen.add(s.control(STATUS, "text", title=REPORT))
-                time.sleep(0.3)
-            dotted = [t for t in seen if re.match(r"^Sending error report\.{0,7}$", t or "")]
-            self.assertGreaterEqual(len(dotted), 2, seen)
+                return len([t for t in seen if re.match(r"^Sending error report\.{0,7}$", t or "")]) >= 2
+            self.assertTrue(wait_until(dots_moved, 30, 0.3), seen)
             start = time.time()
             s.press(2, title=REPORT)
-            self.assertTrue(s.wait_until_gone(REPORT, timeout=20))
-            self.assertLess(time.time() - start, 8.5)
+            gone, last_seen = s.gone_within(REPORT, start)
+            self.assertTrue(gone)
+            self.assertLess(last_seen, 8.5)
             self.assertEqual(wait_exit(s.reporter, 30), 0)
 
     def test_no_with_do_not_ask_again_sends_nothing_and_turns_both_off(self):
@@ -210,8 +233,9 @@ class Reporter(unittest.TestCase):
             s.setup(server.address)
             self.assertIsNotNone(s.start_reporter())
             s.answer(2, dont_ask=True)
+            # A report would have been on the server before the reporter,
+            # which waits for the reply, could end.
             self.assertEqual(wait_exit(s.reporter, 30), 0)
-            time.sleep(1)
             self.assertEqual(server.requests, [])
             self.assertEqual(s.reg_dword(HKCU, "ShowErrorReport"), 0)
             self.assertEqual(s.reg_dword(HKCU, "ShowBugReport"), 0)

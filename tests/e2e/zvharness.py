@@ -251,6 +251,23 @@ class Session:
         """Xvfb offers only its own mode: let the saver run in it."""
         self.reg_add("HKCU\\" + PRODUCT_KEY, "DispModeWidth", "0", "REG_SZ")
 
+    def processes(self, name):
+        """Process ids of this session's Wine processes whose command line
+        holds `name` (told apart from other sessions' by their prefix)."""
+        found = []
+        marker = ("WINEPREFIX=" + self.prefix).encode()
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    if name.encode() not in f.read():
+                        continue
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    if marker in f.read().split(b"\0"):
+                        found.append(int(pid))
+            except OSError:
+                continue
+        return found
+
     # --- registry -------------------------------------------------------
     def reg_add(self, key, name, value, kind="REG_DWORD"):
         self._reg(["add", key, "/v", name, "/t", kind, "/d", str(value), "/f"])
