@@ -1,0 +1,3 @@
+[playlist]
+song.mp3
+other.wav
