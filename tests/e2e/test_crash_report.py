@@ -38,6 +38,15 @@ def base64_text(data):
     return ("\r\n".join(lines) + "\r\n").encode()
 
 
+def wait_message(s, title, timeout=40):
+    """The text of the progress dialog `title`'s message once it is shown
+    (the text follows the showing in the same step), or None."""
+    def shown():
+        state = s.control(MESSAGE, "state", title=title)
+        return state is not None and "visible=1" in state and s.control(MESSAGE, "text", title=title)
+    return wait_until(shown, timeout, 0.5) or None
+
+
 class ReporterSession(MusicSession):
     def __init__(self, audio=False):
         # A crashing saver runs with a sound device, as on a user's machine.
@@ -86,23 +95,7 @@ class ReporterSession(MusicSession):
         self.key("space")
 
     def wait_answer(self, timeout=40):
-        """The reply's message once it is shown, or None."""
-        def shown():
-            state = self.control(MESSAGE, "state", title=REPORT)
-            return state is not None and "visible=1" in state and self.control(MESSAGE, "text", title=REPORT)
-        return wait_until(shown, timeout, 0.5) or None
-
-    def gone_within(self, title, started, timeout=20):
-        """(gone, seconds from `started` to the last moment the window was
-        still seen): a window's end is known only to within one look."""
-        last_seen = [started]
-
-        def gone():
-            if self.find_windows(title):
-                last_seen[0] = time.time()
-                return False
-            return True
-        return wait_until(gone, timeout, 0.1), last_seen[0] - started
+        return wait_message(self, REPORT, timeout)
 
     def visible(self, control):
         return "visible=1" in (self.control(control, "state", title=REPORT) or "")

@@ -6,7 +6,9 @@ import re
 import time
 import unittest
 
+from test_crash_report import wait_message
 from test_music_dialog import MusicSession
+from zvharness import wait_until
 from zvserver import ScriptedServer
 
 UPDATE_TITLE = "Checking for Updates"
@@ -29,17 +31,7 @@ class UpdateSession(MusicSession):
         return self.control(control, what, title=UPDATE_TITLE)
 
     def wait_answer(self, timeout=40):
-        """The message once it is shown, or None."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            state = self.item(MESSAGE, "state")
-            if state is not None and "visible=1" in state:
-                # The text follows the showing in the same step.
-                text = self.item(MESSAGE, "text")
-                if text:
-                    return text
-            time.sleep(0.5)
-        return None
+        return wait_message(self, UPDATE_TITLE, timeout)
 
     def visible(self, control):
         return "visible=1" in (self.item(control, "state") or "")
@@ -89,9 +81,15 @@ class Replies(unittest.TestCase):
             self.assertIsNotNone(s.open_update(server.address))
             self.assertEqual(s.wait_answer(), FOUND)
             self.assertEqual(s.item(LINK, "text"), "notepad.exe")
+            # A program run from the link would be up within a few times what
+            # starting one of our helpers takes here.
+            started = time.time()
+            self.assertEqual(s.item(LINK, "text"), "notepad.exe")
+            start_up = time.time() - started
             s.press(LINK, title=UPDATE_TITLE)
-            time.sleep(4)
-            self.assertEqual(s.find_windows(".*Notepad.*"), [], "the link was run")
+            ran = wait_until(lambda: s.processes("notepad") or s.find_windows(".*Notepad.*"),
+                             max(4.0, 3 * start_up), 0.3)
+            self.assertFalse(ran, "the link was run")
 
 
 class Failures(unittest.TestCase):
@@ -110,15 +108,15 @@ class Failures(unittest.TestCase):
             self.assertIsNotNone(s.open_update(server.address))
             self.assertIsNotNone(server.wait_for_request(), "nothing was posted")
             first = s.item(STATUS, "text")
-            time.sleep(0.6)
-            second = s.item(STATUS, "text")
-            for status in (first, second):
-                self.assertRegex(status, r"^Looking for updates\.{0,7}$")
-            self.assertNotEqual(first, second, "the dots do not move")
+            self.assertRegex(first, r"^Looking for updates\.{0,7}$")
+            second = wait_until(lambda: (lambda text: text != first and text)(s.item(STATUS, "text")), 30, 0.2)
+            self.assertTrue(second, "the dots do not move")
+            self.assertRegex(second, r"^Looking for updates\.{0,7}$")
             start = time.time()
             s.press_button(CANCEL)
-            self.assertTrue(s.wait_until_gone(UPDATE_TITLE, timeout=20))
-            self.assertLess(time.time() - start, 8.5)
+            gone, last_seen = s.gone_within(UPDATE_TITLE, start)
+            self.assertTrue(gone)
+            self.assertLess(last_seen, 8.5)
             self.assertIsNone(s.proc.poll(), "the settings closed with the update dialog")
 
 

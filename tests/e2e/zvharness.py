@@ -322,6 +322,19 @@ class Session:
     def wait_until_gone(self, title, timeout=30):
         return wait_until(lambda: not self.find_windows(title), timeout, 0.25)
 
+    def gone_within(self, title, started, timeout=20):
+        """(gone, seconds from `started` to the last moment the window was
+        still seen): a window's end is known only to within one look."""
+        last_seen = [started]
+
+        def gone():
+            looked = time.time()
+            if self.find_windows(title):
+                last_seen[0] = looked
+                return False
+            return True
+        return wait_until(gone, timeout, 0.1), last_seen[0] - started
+
     def wait_for_log(self, text, timeout=60):
         """True once the saver's log holds `text`."""
         return wait_until(lambda: text in (self.read_log() or ""), timeout, 0.25)
