@@ -8,11 +8,10 @@ import html.parser
 import os
 import re
 import shutil
-import time
 import unittest
 
 from test_settings_dialog import HELP, TITLE, DialogSession
-from zvharness import PRODUCT_KEY, Session, wait_exit, write_file
+from zvharness import PRODUCT_KEY, Session, wait_exit, wait_until, write_file
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 RECORD = "HKLM\\" + PRODUCT_KEY + "\\AppData"
@@ -38,20 +37,13 @@ def install_silently(s):
     return s.run(s.c_path(SETUP), "/S", timeout=180)
 
 
-def wait_for(condition, timeout):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        if condition():
-            return True
-        time.sleep(0.5)
-    return condition()
-
-
-def press_until(s, key, condition, timeout):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
+def press_until(s, key, condition, timeout, again_after=10):
+    """Presses `key` until `condition` holds: a key lost by a busy X server
+    is pressed again, but only after long enough for the first to have
+    done its work."""
+    for _ in range(max(1, int(timeout // again_after))):
         s.key(key)
-        if wait_for(condition, min(5, max(0, deadline - time.time()))):
+        if wait_until(condition, again_after, 0.5):
             return True
     return False
 
@@ -73,8 +65,9 @@ class Installer(unittest.TestCase):
             self.assertEqual(s.reg_query(UNINSTALL_KEY, "DisplayName"), ("REG_SZ", "Zelvora: Quorrin"))
             self.assertEqual(s.reg_query(UNINSTALL_KEY, "UninstallString"),
                              ("REG_SZ", '"%s\\Uninstall.exe"' % FOLDER))
-            # A silent install opens nothing.
-            time.sleep(3)
+            # A silent install opens nothing: the settings would have been
+            # started before the installer ended.
+            self.assertEqual(s.processes("ZelvoraPelk"), [])
             self.assertEqual(s.find_windows(TITLE), [])
 
             # A drawing error last time: the files are checked, silently if intact.
@@ -83,7 +76,8 @@ class Installer(unittest.TestCase):
             proc = s.start(SCR, "/s")
             window = s.wait_for_window("Zelvora: Quorrin", timeout=60)
             self.assertIsNotNone(window, "no saver window")
-            time.sleep(3)
+            # The files are checked before the run goes on to its main loop.
+            self.assertTrue(s.wait_for_log("Entering main loop..."), s.read_log())
             self.assertEqual(s.find_windows("Encountered corrupted file\\(s\\)"), [])
             self.assertEqual(s.find_windows("Error initializing"), [])
             s.key("Escape", window=window)
@@ -96,9 +90,9 @@ class Installer(unittest.TestCase):
             s.reg_add(HKCU, "ShowSpeedTip", 0)
             s.proc = s.start(SCR, "/c")
             self.assertIsNotNone(s.wait_dialog(), "no settings dialog")
-            time.sleep(2)
-            s.click(HELP)
-            self.assertIsNotNone(s.wait_for_window(HELP_TITLE, timeout=30), "Help! opened nothing")
+            # A click lost while the dialog settles is made again.
+            opened = wait_until(lambda: s.click(HELP) or s.wait_for_window(HELP_TITLE, timeout=15), 90, 0)
+            self.assertTrue(opened, "Help! opened nothing")
             s.keep_shot(s.screenshot("help.png"), "release-help.png")
 
     def test_the_uninstaller_removes_the_product_and_nothing_else(self):
@@ -124,9 +118,9 @@ class Installer(unittest.TestCase):
             self.assertEqual(command, '"%s\\Uninstall.exe" /S' % FOLDER)
             self.assertEqual(s.run(s.c_path(FOLDER + r"\Uninstall.exe"), "/S", timeout=120), 0)
             # The uninstaller carries on from a copy of itself in the temporary folder.
-            self.assertTrue(wait_for(lambda: not os.path.exists(s.c_path(FOLDER)), 120),
+            self.assertTrue(wait_until(lambda: not os.path.exists(s.c_path(FOLDER)), 120, 0.5),
                             os.listdir(s.c_path(FOLDER)) if os.path.exists(s.c_path(FOLDER)) else "")
-            self.assertTrue(wait_for(lambda: not s.reg_key_exists(UNINSTALL_KEY), 30))
+            self.assertTrue(wait_until(lambda: not s.reg_key_exists(UNINSTALL_KEY), 30, 0.5))
 
             self.assertFalse(os.path.exists(s.c_path(r"C:\windows\ZelvoraPelk.scr")))
             self.assertFalse(os.path.exists(mine))
@@ -147,14 +141,17 @@ class Installer(unittest.TestCase):
             proc = s.start(s.c_path(SETUP))
             window = s.wait_for_window(SETUP_TITLE, timeout=60)
             self.assertIsNotNone(window, "no installer window")
-            time.sleep(1)
+            # Kept for a person to look at once the page is drawn (not flat).
+            wait_until(lambda: Session.image_stats(s.screenshot("setup-folder.png"))[1] > 0.05, 30, 0.5)
             s.keep_shot(s.screenshot("setup-folder.png"), "release-setup-folder.png")
             # Install, into the offered folder, then Close; a key lost by a busy
             # X server is pressed again.
             self.assertTrue(press_until(s, "Return", lambda: os.path.isfile(s.c_path(FOLDER + r"\Uninstall.exe")), 120))
-            time.sleep(2)
-            self.assertTrue(press_until(s, "Return", lambda: proc.poll() is not None, 60))
+            # Close, once the installation is over and the last page says so.
+            self.assertTrue(press_until(s, "Return", lambda: proc.poll() is not None, 90))
             self.assertEqual(proc.returncode, 0)
+            # Started before the installer ended (the silent case looks for this).
+            self.assertNotEqual(s.processes("ZelvoraPelk"), [])
             # /z: the control panel's screen-saver choice (which Wine lacks), then the settings.
             self.assertIsNotNone(s.wait_dialog(), "the settings did not open after the installation")
             s.keep_shot(s.screenshot("after-setup.png"), "release-after-setup.png")
