@@ -4,7 +4,8 @@ scripted reply, or never answers at all. The e2e tests point the
 WebServer value at it."""
 import http.server
 import threading
-import time
+
+from zvharness import wait_until
 
 
 class ScriptedServer:
@@ -60,10 +61,7 @@ class ScriptedServer:
         return "127.0.0.1:%d" % self.port
 
     def wait_for_request(self, timeout=30):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
+        def first():
             with self._lock:
-                if self.requests:
-                    return self.requests[0]
-            time.sleep(0.2)
-        return None
+                return self.requests[0] if self.requests else None
+        return wait_until(first, timeout)
