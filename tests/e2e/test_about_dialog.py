@@ -5,7 +5,7 @@ import os
 import time
 import unittest
 
-from test_settings_dialog import DialogSession, crop, changed_share
+from test_settings_dialog import DialogSession, crop, changed_share, sample_until, still
 
 ABOUT_TITLE = "About Zelvora: Quorrin  v 1.071"
 ABOUT_BUTTON = (134, 403)
@@ -31,10 +31,15 @@ def cpu_seconds(prefix):
     return total / os.sysconf("SC_CLK_TCK")
 
 
-def cpu_over(prefix, seconds):
-    start = cpu_seconds(prefix)
-    time.sleep(seconds)
-    return cpu_seconds(prefix) - start
+def cpu_rate(prefix, take, done, seconds, timeout=60):
+    """Samples with `take()` (screenshots) from now until one at least
+    `seconds` s later for which `done(sample)` holds, and the CPU seconds the
+    saver used per wall-clock second meanwhile: (rate, last sample). A rate
+    over the measured wall time holds when a busy machine stretches the window."""
+    cpu, start = cpu_seconds(prefix), time.monotonic()
+    last = sample_until(take, lambda sample: time.monotonic() - start >= seconds and done(sample),
+                        timeout=seconds + timeout)
+    return (cpu_seconds(prefix) - cpu) / (time.monotonic() - start), last
 
 
 class About(unittest.TestCase):
@@ -43,44 +48,60 @@ class About(unittest.TestCase):
             proc, origin = s.open()
             self.assertIsNotNone(origin)
             s.click(ABOUT_BUTTON)
-            about = s.wait_for_window(ABOUT_TITLE, timeout=30)
+            about = s.wait_for_window(ABOUT_TITLE, timeout=60)
             self.assertIsNotNone(about, "no About dialog")
-            time.sleep(2)
             x, y, w, h = s.window_geometry(about)
-            first = s.screenshot("about-1.png")
-            time.sleep(1.5)
-            second = s.screenshot("about-2.png")
             # The credits panel: the top part of the dialog below its caption.
             panel = (w - 40, 150, x + 20, y + 40)
-            a = crop(first, panel, first + ".panel.png")
-            b = crop(second, panel, second + ".panel.png")
+            shots = iter(range(1 << 30))
+
+            def panel_shot():
+                name = "about-%d.png" % next(shots)
+                path = s.screenshot(name)
+                return path, crop(path, panel, path + ".panel.png")
+
+            def star_field(shot):
+                return s.lit_fraction(shot[1], level=0.3) > 0.001 and s.image_stats(shot[1])[0] < 0.3
+
+            first = sample_until(panel_shot, star_field, timeout=60)
+            # The animation costs the process time on every tick, measured
+            # while the credits are watched moving on.
+            animating, second = cpu_rate(s.prefix, panel_shot,
+                                         lambda shot: changed_share(first[1], shot[1]) > 0.002, 5)
+            a, b = first[1], second[1]
             self.assertGreater(changed_share(a, b), 0.002, "the credits did not move")
             self.assertGreater(s.lit_fraction(b, level=0.3), 0.001, "no stars or text in the panel")
             self.assertLess(s.image_stats(b)[0], 0.3, "the panel is not the dark star field")
-            s.keep_shot(second, "about-dialog.png")
+            s.keep_shot(second[0], "about-dialog.png")
 
             # The address: hovering underlines it.
             link = (int(w * 0.6), 40, x + 8, y + int(h * 0.62))
+
+            def link_shot(name):
+                return crop(s.screenshot(name), link, s.tmp + "/" + name + ".link.png")
+
             s.xdotool("mousemove", "--sync", str(x + w - 5), str(y + h - 5))
-            time.sleep(0.5)
-            plain = crop(s.screenshot("link-plain.png"), link, s.tmp + "/link-plain-crop.png")
+            plain = still(lambda turn: link_shot("link-plain-%d.png" % (turn % 2)))
             s.xdotool("mousemove", "--sync", str(x + 30), str(y + int(h * 0.62) + 20))
             time.sleep(0.3)
             s.xdotool("mousemove", "--sync", str(x + 32), str(y + int(h * 0.62) + 20))
-            time.sleep(0.8)
-            hover = crop(s.screenshot("link-hover.png"), link, s.tmp + "/link-hover-crop.png")
+            hover = sample_until(lambda: link_shot("link-hover.png"),
+                                 lambda path: changed_share(plain, path) > 0.002)
             self.assertGreater(changed_share(plain, hover), 0.002, "the link did not underline")
 
-            # The animation costs the process time on every tick; once the
-            # dialog is closed nothing of it may keep running.
-            animating = cpu_over(s.prefix, 3)
-            s.key("Escape", window=about)
-            self.assertTrue(s.wait_until_gone(ABOUT_TITLE, timeout=20))
+            # Once the dialog is closed nothing of it may keep running: the
+            # settings, repainted and still, cost under a third of the rate.
+            self.assertTrue(s.type_keys(about, "Escape"), "the About dialog has no focus")
+            self.assertTrue(s.wait_until_gone(ABOUT_TITLE, timeout=30))
             self.assertIsNone(proc.poll(), "the settings closed with the About dialog")
-            time.sleep(1)
-            idle = cpu_over(s.prefix, 3)
-            self.assertGreater(animating, 0.04, "the credits did not cost the process any time")
-            self.assertLess(idle, animating / 3, "something keeps running after closing")
+            s.wait_drawn(s.window, "settings-again")
+            idle, _ = cpu_rate(s.prefix, lambda: s.screenshot("settings-idle.png"), lambda _: True, 5)
+            # Measured on the settings still running, not on a process that ended.
+            self.assertIsNone(proc.poll(), "the settings closed after the About dialog")
+            rates = "animating %.4f, idle %.4f CPU s/s" % (animating, idle)
+            # 0.04 s of CPU in 3 s at the least.
+            self.assertGreater(animating, 0.04 / 3, "the credits did not cost the process any time: " + rates)
+            self.assertLess(idle, animating / 3, "something keeps running after closing: " + rates)
             self.assertEqual(s.finish((439, 420)), 0)
 
 

@@ -3,10 +3,10 @@ the open-file dialog (a path typed as a user would), counted, reordered and
 removed, OK writing the custom playlist, playlists chosen alone or with
 other files, and Cancel's question."""
 import os
-import time
 import unittest
 
-from test_settings_dialog import CANCEL, FOLDER, DialogSession, crop
+from test_settings_dialog import CANCEL, FOLDER, DialogSession, sample_until
+from zvharness import wait_until
 
 MUSIC_TITLE = "Select Custom Music"
 PICKER_TITLE = "Select a song or playlist"
@@ -14,6 +14,7 @@ MUSIC_BUTTON = (554, 146)
 SONG_LIST, SONG_COUNT = 1103, 1106
 ADD, REMOVE, CLEAR, UP, DOWN = 3, 4, 5, 1011, 1012
 SONGS = r"C:\Songs"
+FILE_NAME = 1152  # the picker's file name box
 HELPER = FOLDER + r"\dialog_control.exe"
 PROGRAMS = ("ZelvoraPelk.scr", "list_box_items.exe", "dialog_control.exe")
 
@@ -31,9 +32,15 @@ class MusicSession(DialogSession):
         self.proc, origin = self.open(**settings)
         if origin is None:
             return None
+        return self.reopen_music()
+
+    def reopen_music(self):
+        """Music... on the settings dialog; the music dialog once its list answers."""
         self.click(MUSIC_BUTTON)
-        self.music = self.wait_for_window(MUSIC_TITLE, timeout=30)
-        time.sleep(0.5)
+        self.music = self.wait_for_window(MUSIC_TITLE, timeout=60)
+        if self.music is None:
+            return None
+        assert self.songs() is not None, "the music dialog's list does not answer"
         return self.music
 
     def install(self, programs=PROGRAMS, **kwargs):
@@ -41,32 +48,44 @@ class MusicSession(DialogSession):
 
     def control(self, control, what, *extra, title=MUSIC_TITLE):
         out = FOLDER + r"\control.txt"
-        if self.run(HELPER, out, title, str(control), what, *map(str, extra)) != 0:
+        if not self.helper(HELPER, out, title, str(control), what, *map(str, extra)):
             return None
         with open(self.c_path(out), encoding="utf-8", errors="replace") as f:
             return f.read().strip()
 
-    def click_at_screen(self, x, y, modifier=None):
-        self.xdotool("mousemove", "--sync", str(x), str(y))
-        time.sleep(0.2)
+    def until(self, take, expected, timeout=30):
+        """What `take()` gives once it is `expected`, or the last one after
+        `timeout` s: the effect of a click shows in the dialog a little later."""
+        return sample_until(take, lambda value: value == expected, timeout)
+
+    def click_at_screen(self, x, y, window, modifier=None):
+        """A click at a screen point that must land on `window`; the caller
+        waits for what it does."""
+        self.point_at(x, y, window)
         if modifier:
             self.xdotool("keydown", modifier)
         self.xdotool("click", "1")
         if modifier:
             self.xdotool("keyup", modifier)
-        time.sleep(0.5)
 
     def press(self, control, title=MUSIC_TITLE):
+        """Clicks a control's middle; the caller waits for what it does."""
         left, top, right, bottom = map(int, self.control(control, "rect", title=title).split())
-        self.click_at_screen((left + right) // 2, (top + bottom) // 2)
+        self.click_at_screen((left + right) // 2, (top + bottom) // 2, self.wait_for_window(title))
 
-    def click_song(self, index, modifier=None):
+    def click_song(self, index, selected, modifier=None):
+        """Clicks a song in the list; the list's selection once it is `selected`."""
         left, top, right, bottom = map(int, self.control(SONG_LIST, "item", index).split())
-        self.click_at_screen(left + 20, (top + bottom) // 2, modifier)
+        self.click_at_screen(left + 20, (top + bottom) // 2, self.music, modifier)
+        return self.until(lambda: self.control(SONG_LIST, "selected"), selected)
 
     def songs(self):
+        return self.lines(MUSIC_TITLE, SONG_LIST)
+
+    def lines(self, title, control):
+        """The lines of a list box, None without it."""
         out = FOLDER + r"\items.txt"
-        if self.run(FOLDER + r"\list_box_items.exe", out, MUSIC_TITLE, str(SONG_LIST)) != 0:
+        if not self.helper(FOLDER + r"\list_box_items.exe", out, title, str(control)):
             return None
         with open(self.c_path(out)) as f:
             return f.read().splitlines()[:-1]
@@ -74,31 +93,25 @@ class MusicSession(DialogSession):
     def count_label(self):
         return self.control(SONG_COUNT, "text")
 
+    def open_picker(self):
+        """Add File(s); the file picker once its file name box has the focus."""
+        self.press(ADD)
+        picker = self.wait_for_window(PICKER_TITLE, timeout=60)
+        return picker if picker is not None and self.wait_focus(picker) else None
+
+    def type_file_name(self, typed):
+        """Types into the picker's file name box; True once the box shows it all."""
+        self.xdotool("type", "--delay", "30", typed)
+        return self.until(lambda: self.control(FILE_NAME, "text", title=PICKER_TITLE), typed) == typed
+
     def pick(self, typed):
         """Add File(s), then types `typed` into the file name box and Enter."""
-        self.press(ADD)
-        picker = self.wait_for_window(PICKER_TITLE, timeout=30)
-        if picker is None:
+        picker = self.open_picker()
+        if picker is None or not self.type_file_name(typed):
             return False
-        time.sleep(1)
-        self.xdotool("type", "--delay", "30", typed)
-        time.sleep(0.3)
         self.shot_full("picker.png")
         self.key("Return")
-        return self.wait_until_gone(PICKER_TITLE, timeout=20)
-
-    def confirm(self, title, key="space", timeout=20):
-        """Answers a question box with a key typed as a user would: sent to
-        the box window itself, Wine may deliver it twice, and the second
-        copy would answer the next box."""
-        box = self.wait_for_window(title, timeout=timeout)
-        if box is None:
-            return False
-        time.sleep(0.3)
-        self.key(key)
-        self.wait_until_gone(title, timeout=20)
-        time.sleep(0.5)
-        return True
+        return self.wait_until_gone(PICKER_TITLE, timeout=60)
 
     def shot_full(self, name):
         path = self.screenshot(name)
@@ -126,51 +139,57 @@ class AddingAndSaving(unittest.TestCase):
             self.assertEqual(s.count_label(), "0\nFiles")
 
             self.assertTrue(s.pick(SONGS + r"\alpha.mp3"))
-            self.assertEqual(s.songs(), ["alpha.mp3"])
+            self.assertEqual(s.until(s.songs, ["alpha.mp3"]), ["alpha.mp3"])
             # Several at once, from the folder the last choice left open.
             self.assertTrue(s.pick('"beta.ogg" "gamma.wav" "delta.mp3"'))
-            self.assertEqual(s.songs(), ["alpha.mp3", "beta.ogg", "gamma.wav", "delta.mp3"])
-            self.assertEqual(s.count_label(), "4\nFiles")
+            four = ["alpha.mp3", "beta.ogg", "gamma.wav", "delta.mp3"]
+            self.assertEqual(s.until(s.songs, four), four)
+            self.assertEqual(s.until(s.count_label, "4\nFiles"), "4\nFiles")
 
             # Entries 3 and 4 up by one: they keep their selection.
-            s.click_song(2)
-            s.click_song(3, modifier="ctrl")
+            self.assertEqual(s.click_song(2, "2"), "2")
+            self.assertEqual(s.click_song(3, "2 3", modifier="ctrl"), "2 3")
             s.press(UP)
-            self.assertEqual(s.songs(), ["alpha.mp3", "gamma.wav", "delta.mp3", "beta.ogg"])
+            up = ["alpha.mp3", "gamma.wav", "delta.mp3", "beta.ogg"]
+            self.assertEqual(s.until(s.songs, up), up)
             self.assertEqual(s.control(SONG_LIST, "selected"), "1 2")
             s.shot_full("dialog.png")
             # The first entry cannot go further up; down it goes.
-            s.click_song(0)
+            self.assertEqual(s.click_song(0, "0"), "0")
             s.press(UP)
+            # Up's click is handled before the next one, whose effect shows:
+            # the second song selected as well, and then not.
+            self.assertEqual(s.click_song(1, "0 1", modifier="ctrl"), "0 1")
             self.assertEqual(s.songs()[0], "alpha.mp3")
+            self.assertEqual(s.click_song(1, "0", modifier="ctrl"), "0")
             s.press(DOWN)
-            self.assertEqual(s.songs(), ["gamma.wav", "alpha.mp3", "delta.mp3", "beta.ogg"])
+            down = ["gamma.wav", "alpha.mp3", "delta.mp3", "beta.ogg"]
+            self.assertEqual(s.until(s.songs, down), down)
             # Delete removes the selected song.
-            s.click_song(2)
-            s.key("Delete")
-            time.sleep(0.5)
-            self.assertEqual(s.songs(), ["gamma.wav", "alpha.mp3", "beta.ogg"])
+            self.assertEqual(s.click_song(2, "2"), "2")
+            self.assertTrue(s.type_keys(s.music, "Delete"), "the music dialog has no focus")
+            three = ["gamma.wav", "alpha.mp3", "beta.ogg"]
+            self.assertEqual(s.until(s.songs, three), three)
             self.assertEqual(s.count_label(), "3\nFiles")
 
             s.press(1)
-            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=20))
+            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=60))
             saved = m3u([SONGS + "\\gamma.wav", SONGS + "\\alpha.mp3", SONGS + "\\beta.ogg"])
             with open(s.playlist_file(), "rb") as f:
                 self.assertEqual(f.read(), saved)
 
             # The next opening shows the saved list; Cancel asks first.
-            s.click(MUSIC_BUTTON)
-            self.assertIsNotNone(s.wait_for_window(MUSIC_TITLE, timeout=30))
-            time.sleep(0.5)
-            self.assertEqual(s.songs(), ["gamma.wav", "alpha.mp3", "beta.ogg"])
+            self.assertIsNotNone(s.reopen_music())
+            self.assertEqual(s.songs(), three)
             s.press(CLEAR)
-            self.assertEqual(s.count_label(), "0\nFiles")
+            self.assertEqual(s.until(s.count_label, "0\nFiles"), "0\nFiles")
             s.press(2)
             self.assertTrue(s.confirm("Are you sure\\?", key="n"), "Cancel did not ask")
             self.assertEqual(s.songs(), [], "No closed the dialog")
+            # Asked again: the dialog outlived the No.
             s.press(2)
             self.assertTrue(s.confirm("Are you sure\\?", key="space"))
-            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=20))
+            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=60))
             with open(s.playlist_file(), "rb") as f:
                 self.assertEqual(f.read(), saved, "Cancel changed the file")
             self.assertEqual(s.finish(CANCEL), 0)
@@ -184,22 +203,31 @@ class LongSelections(unittest.TestCase):
                  % (i, "x" * 20) for i in range(14)]
         with MusicSession() as s:
             self.assertIsNotNone(s.open_music(songs=names))
-            s.press(ADD)
-            picker = s.wait_for_window(PICKER_TITLE, timeout=30)
+            picker = s.open_picker()
             self.assertIsNotNone(picker)
-            time.sleep(1)
-            s.xdotool("type", "--delay", "30", SONGS)
+            self.assertTrue(s.type_file_name(SONGS))
             s.key("Return")
-            time.sleep(1)
-            # Selected in the file list: the first, then to the end.
+            # In the folder, the picker empties its file name box.
+            name_box = lambda: s.control(FILE_NAME, "text", title=PICKER_TITLE)
+            self.assertEqual(s.until(name_box, ""), "")
+            # Selected in the file list: the first, then to the end. The list
+            # may still be filling: the click is made again (it only selects)
+            # until the file name box shows the first name.
             x, y, _, _ = s.window_geometry(picker)
-            s.click_at_screen(x + 100, y + 62)
+
+            def first_chosen():
+                s.click_at_screen(x + 100, y + 62, picker)
+                return s.until(name_box, names[0], timeout=5) == names[0]
+
+            self.assertTrue(wait_until(first_chosen, 60, 0), "the first song was not selected")
             s.key("shift+End")
-            time.sleep(0.5)
+            # The box lists them all in quotes (its text is read cut short).
+            chosen = sample_until(name_box, lambda text: text.startswith('"%s" "%s"' % tuple(names[:2])))
+            self.assertTrue(chosen.startswith('"%s" "%s"' % tuple(names[:2])), chosen)
             s.shot_full("long-selection.png")
             s.key("Return")
-            self.assertTrue(s.wait_until_gone(PICKER_TITLE, timeout=20))
-            self.assertEqual(s.songs(), names)
+            self.assertTrue(s.wait_until_gone(PICKER_TITLE, timeout=60))
+            self.assertEqual(s.until(s.songs, names), names)
             self.assertEqual(s.count_label(), "14\nFiles")
 
 
@@ -210,27 +238,25 @@ class Playlists(unittest.TestCase):
             with open(s.c_path(SONGS + r"\mix.m3u"), "w", newline="") as f:
                 f.write(SONGS + "\\notes.txt\r\n" + SONGS + "\\alpha.mp3\r\n")
             self.assertTrue(s.pick(SONGS + r"\mix.m3u"))
-            self.assertEqual(s.songs(), ["notes.txt", "alpha.mp3"])
+            self.assertEqual(s.until(s.songs, ["notes.txt", "alpha.mp3"]), ["notes.txt", "alpha.mp3"])
             s.press(CLEAR)
-            self.assertEqual(s.songs(), [])
+            self.assertEqual(s.until(s.songs, []), [])
             self.assertTrue(s.pick('"mix.m3u" "beta.ogg"'))
-            self.assertEqual(sorted(s.songs()), ["alpha.mp3", "beta.ogg"])
+            self.assertEqual(sorted(s.until(lambda: sorted(s.songs() or []), ["alpha.mp3", "beta.ogg"])),
+                             ["alpha.mp3", "beta.ogg"])
             self.assertEqual(s.count_label(), "2\nFiles")
 
             # OK with an empty list deletes the custom playlist.
             s.press(1)
-            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=20))
+            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=60))
             self.assertTrue(os.path.exists(s.playlist_file()))
-            s.click(MUSIC_BUTTON)
-            self.assertIsNotNone(s.wait_for_window(MUSIC_TITLE, timeout=30))
-            time.sleep(0.5)
+            self.assertIsNotNone(s.reopen_music())
             s.press(CLEAR)
+            self.assertEqual(s.until(s.count_label, "0\nFiles"), "0\nFiles")
             s.press(1)
-            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=20))
+            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=60))
             self.assertFalse(os.path.exists(s.playlist_file()))
-            s.click(MUSIC_BUTTON)
-            self.assertIsNotNone(s.wait_for_window(MUSIC_TITLE, timeout=30))
-            time.sleep(0.5)
+            self.assertIsNotNone(s.reopen_music())
             self.assertEqual(s.count_label(), "0\nFiles")
 
 

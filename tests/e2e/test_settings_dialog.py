@@ -160,17 +160,29 @@ class DialogSession(Session):
         path = sample_until(take, ready, timeout=timeout)
         return path, last["geometry"]
 
+    def point_at(self, x, y, window):
+        """Moves the pointer to a screen point; True once `window` is under
+        it there, not a tooltip or other popup that a click would hit
+        instead (a tooltip goes once the pointer has left its control)."""
+        self.xdotool("mousemove", "--sync", str(x), str(y))
+
+        def under():
+            out = self.xdotool("getmouselocation", "--shell")
+            return dict(line.split("=", 1) for line in out.splitlines() if "=" in line).get("WINDOW")
+
+        return wait_until(lambda: under() == str(window), 30, 0.1)
+
     def click(self, point, button=1):
         """A click at a dialog point; the caller waits for what it does."""
         x, y = point
-        self.xdotool("mousemove", "--sync", str(self.origin[0] + x), str(self.origin[1] + y))
+        self.point_at(self.origin[0] + x, self.origin[1] + y, self.window)
         self.xdotool("click", str(button))
 
     def drag(self, start, end):
         """Drags with the left button between dialog points; the caller waits
         for what it does. The short pauses let Wine see the press and each
         move as events of their own, as from a hand."""
-        self.xdotool("mousemove", "--sync", str(self.origin[0] + start[0]), str(self.origin[1] + start[1]))
+        self.point_at(self.origin[0] + start[0], self.origin[1] + start[1], self.window)
         self.xdotool("mousedown", "1")
         time.sleep(0.2)
         for t in (0.25, 0.5, 0.75, 1.0):
@@ -192,19 +204,28 @@ class DialogSession(Session):
         os.makedirs(SHOT_DIR, exist_ok=True)
         shutil.copy2(path, os.path.join(SHOT_DIR, name))
 
+    def wait_focus(self, window, timeout=30):
+        """True once the X input focus is on `window`, so that keys typed as
+        a user would (not sent to a window) reach it."""
+        return wait_until(lambda: self.xdotool("getwindowfocus") == str(window), timeout, 0.2)
+
+    def type_keys(self, window, *keys):
+        """Keys typed as a user would, once `window` has the focus; True if it
+        got it. Keys sent to a window itself can be delivered twice by Wine,
+        and the second copy then reaches the window under it."""
+        if not self.wait_focus(window):
+            return False
+        for key in keys:
+            self.key(key)
+        return True
+
     def confirm(self, title, key="space", timeout=60):
         """Answers a question box with a key; True once it has gone. The
         owner is enabled again before the box goes, so a click may follow."""
         box = self.wait_for_window(title, timeout=timeout)
-        if box is None:
+        if box is None or not self.type_keys(box, key):
             return False
-        # A key sent to the box itself cannot reach another window, so one
-        # lost on a busy X server is sent again.
-        for _ in range(2):
-            self.key(key, window=box)
-            if self.wait_until_gone(title, timeout=30):
-                return True
-        return False
+        return self.wait_until_gone(title, timeout=60)
 
     def finish(self, point):
         """Ends the dialog with a click; its exit code, None while it runs."""
