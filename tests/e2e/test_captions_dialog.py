@@ -3,10 +3,10 @@ Captions", the sample follows the face, size, bold, italic and alignment,
 and OK changes the settings only in memory until the settings dialog's OK."""
 import re
 import subprocess
-import time
 import unittest
 
-from test_settings_dialog import CANCEL, HKCU, OK, crop, changed_share
+from test_settings_dialog import HKCU, OK, changed_share, crop, sample_until, still
+from zvharness import wait_until
 from test_music_dialog import MusicSession
 
 CAPTIONS_TITLE = "Caption Options"
@@ -33,23 +33,41 @@ class CaptionsSession(MusicSession):
         if origin is None:
             return None
         self.click(CAPTIONS_BUTTON)
-        self.captions = self.wait_for_window(CAPTIONS_TITLE, timeout=30)
-        time.sleep(0.5)
+        self.captions = self.wait_for_window(CAPTIONS_TITLE, timeout=60)
+        if self.captions is None:
+            return None
+        assert self.item(SHOW, "state") is not None, "the captions dialog's controls do not answer"
         return self.captions
 
     def item(self, control, what):
         return self.control(control, what, title=CAPTIONS_TITLE)
 
     def tick(self, control):
+        """Clicks a check box; its state once the check has changed."""
+        before = self.item(control, "state")
         self.press(control, title=CAPTIONS_TITLE)
+        checked = lambda state: state.split()[1]
+        return sample_until(lambda: self.item(control, "state"), lambda state: checked(state) != checked(before))
+
+    def visible_windows(self):
+        return set(self.xdotool("search", "--onlyvisible", "--class", ".*").split())
 
     def choose(self, control, key):
-        """Opens a drop-down list with a click and picks with a key."""
+        """Opens a drop-down list with a click, picks its first (Home) or last
+        (End) entry with a key and closes it with Return; the combo box's
+        selection then. Each step waits for the one before: Return on a
+        closed list would press OK instead."""
+        entries = self.item(control, "entries").split("\n")
+        wanted = entries[0] if key == "Home" else entries[-1]
+        shown = self.visible_windows()
         self.press(control, title=CAPTIONS_TITLE)
-        self.key(key)
-        time.sleep(0.2)
-        self.key("Return")
-        time.sleep(0.5)
+        dropped = wait_until(lambda: self.visible_windows() - shown, 30)
+        assert dropped, "the list did not drop down"
+        self.type_keys(self.captions, key)
+        self.until(lambda: self.item(control, "selection"), wanted)
+        self.type_keys(self.captions, "Return")
+        assert wait_until(lambda: not self.visible_windows() & dropped, 30), "the list stayed open"
+        return self.item(control, "selection")
 
     def sample(self, name):
         left, top, right, bottom = map(int, self.item(SAMPLE, "rect").split())
@@ -57,15 +75,15 @@ class CaptionsSession(MusicSession):
         self.keep_shot(full, "captions-" + name)
         return crop(full, (right - left, bottom - top, left, top), full + ".sample.png")
 
+    def sample_when(self, name, done):
+        """The sample (cut from a screenshot) once `done(path)` holds, the last one after 30 s."""
+        return sample_until(lambda: self.sample(name), done)
+
     def caption_values(self):
         # A busy wineserver can make one "reg query" come back empty; every
         # value read here was written by the test, so an absent one is read again.
-        for _ in range(3):
-            values = self.values(CAPTION_VALUES)
-            if None not in values.values():
-                break
-            time.sleep(1)
-        return values
+        return sample_until(lambda: self.values(CAPTION_VALUES), lambda values: None not in values.values(),
+                            timeout=30, interval=1)
 
 
 class Sample(unittest.TestCase):
@@ -77,46 +95,47 @@ class Sample(unittest.TestCase):
             self.assertEqual(s.item(SIDE, "selection"), "Left")
             # The first face that begins with the stored name, whatever the case.
             self.assertEqual(s.item(FACE, "selection"), "Liberation Sans")
-            for control in (FACE, SIZE, SIDE, ITALIC, BOLD, SAMPLE):
-                self.assertTrue(s.item(control, "state").startswith("enabled=0"), control)
+            controls = (FACE, SIZE, SIDE, ITALIC, BOLD, SAMPLE)
+            enabled = lambda: [s.item(control, "state").split()[0] for control in controls]
+            self.assertEqual(enabled(), ["enabled=0"] * len(controls))
             s.tick(SHOW)
-            for control in (FACE, SIZE, SIDE, ITALIC, BOLD, SAMPLE):
-                self.assertTrue(s.item(control, "state").startswith("enabled=1"), control)
+            self.assertEqual(s.until(enabled, ["enabled=1"] * len(controls)), ["enabled=1"] * len(controls))
 
-            plain = s.sample("plain.png")
+            # The sample drawn enabled: it holds still.
+            plain = still(lambda turn: s.sample("plain-%d.png" % (turn % 2)))
             left, right = ink_box(plain)
-            s.choose(SIZE, "End")
-            self.assertEqual(s.item(SIZE, "selection"), "32")
-            bigger = s.sample("size.png")
+            self.assertEqual(s.choose(SIZE, "End"), "32")
+            grown = lambda path: (lambda box: box[1] - box[0])(ink_box(path)) > (right - left) * 1.3
+            bigger = s.sample_when("size.png", grown)
             big_left, big_right = ink_box(bigger)
             self.assertGreater(big_right - big_left, (right - left) * 1.3, "the sample did not grow")
             s.tick(BOLD)
-            bold = s.sample("bold.png")
+            bold = s.sample_when("bold.png", lambda path: changed_share(bigger, path) > 0.01)
             self.assertGreater(changed_share(bigger, bold), 0.01, "bold did not change the sample")
             s.tick(ITALIC)
-            italic = s.sample("italic.png")
+            italic = s.sample_when("italic.png", lambda path: changed_share(bold, path) > 0.01)
             self.assertGreater(changed_share(bold, italic), 0.01, "italic did not change the sample")
-            s.choose(FACE, "Home")
-            face = s.item(FACE, "selection")
+            face = s.choose(FACE, "Home")
             self.assertNotEqual(face, "Liberation Sans")
-            other = s.sample("face.png")
+            other = s.sample_when("face.png", lambda path: changed_share(italic, path) > 0.01)
             self.assertGreater(changed_share(italic, other), 0.01, "the face did not change the sample")
 
             # Left, then right: the text moves to the other side at once.
             width = int(s.item(SAMPLE, "rect").split()[2]) - int(s.item(SAMPLE, "rect").split()[0])
             on_left = ink_box(other)
-            s.choose(SIDE, "End")
-            self.assertEqual(s.item(SIDE, "selection"), "Right")
-            on_right = ink_box(s.sample("right.png"))
+            self.assertEqual(s.choose(SIDE, "End"), "Right")
+            moved = lambda box: box[1] > width * 0.85 and box[0] > on_left[0] + 10
+            on_right = ink_box(s.sample_when("right.png", lambda path: moved(ink_box(path))))
             self.assertLess(on_left[0], width * 0.15)
             self.assertGreater(on_right[1], width * 0.85)
             self.assertGreater(on_right[0], on_left[0] + 10)
 
             # OK keeps it all in memory: the registry changes with the
-            # settings dialog's OK only.
+            # settings dialog's OK only (the captions dialog is gone once its
+            # OK has been handled).
             before = s.caption_values()
             s.press(1, title=CAPTIONS_TITLE)
-            self.assertTrue(s.wait_until_gone(CAPTIONS_TITLE, timeout=20))
+            self.assertTrue(s.wait_until_gone(CAPTIONS_TITLE, timeout=60))
             self.assertEqual(s.caption_values(), before)
             self.assertEqual(s.finish(OK), 0)
             self.assertEqual(s.reg_dword(HKCU, "ShowCaptions"), 1)
@@ -133,15 +152,16 @@ class Sample(unittest.TestCase):
             self.assertEqual(s.item(SIZE, "selection"), "14")
             self.assertEqual(s.item(SIDE, "selection"), "Center")
             before = s.caption_values()
-            s.tick(BOLD)
-            s.tick(ITALIC)
-            s.choose(SIZE, "Home")
+            # Every change is seen made, so that Cancel has something to drop.
+            self.assertTrue(s.tick(BOLD).startswith("enabled=1 checked=0"))
+            self.assertTrue(s.tick(ITALIC).startswith("enabled=1 checked=0"))
+            self.assertEqual(s.choose(SIZE, "Home"), "10")
             s.choose(SIDE, "Home")
-            s.choose(FACE, "Home")
+            self.assertNotEqual(s.choose(FACE, "Home"), "Liberation Serif")
             self.assertEqual(s.item(SIZE, "selection"), "10")
-            s.tick(SHOW)
+            self.assertIn("checked=0", s.tick(SHOW))
             s.press(2, title=CAPTIONS_TITLE)
-            self.assertTrue(s.wait_until_gone(CAPTIONS_TITLE, timeout=20))
+            self.assertTrue(s.wait_until_gone(CAPTIONS_TITLE, timeout=60))
             self.assertEqual(s.finish(OK), 0)
             self.assertEqual(s.caption_values(), before)
 
