@@ -82,6 +82,7 @@ class About(unittest.TestCase):
 
             s.xdotool("mousemove", "--sync", str(x + w - 5), str(y + h - 5))
             plain = still(lambda turn: link_shot("link-plain-%d.png" % (turn % 2)))
+            # Onto the link, then a move over it: two events apart, as a hand makes them.
             s.xdotool("mousemove", "--sync", str(x + 30), str(y + int(h * 0.62) + 20))
             time.sleep(0.3)
             s.xdotool("mousemove", "--sync", str(x + 32), str(y + int(h * 0.62) + 20))
