@@ -8,7 +8,7 @@ PACKAGES=(
   cmake ninja-build g++ clang
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   libgtest-dev googletest libbenchmark-dev libstb-dev libjpeg-turbo-progs
-  wine64 libgl1-mesa-dri libglx-mesa0 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation librsvg2-bin
+  wine64 libgl1-mesa-dri libglx-mesa0 xvfb xauth xdotool x11-utils x11-xserver-utils x11-apps imagemagick fonts-liberation librsvg2-bin
   libmpg123-dev libb64-dev dpkg-dev
   pulseaudio pulseaudio-utils sox vorbis-tools lame twolame
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
