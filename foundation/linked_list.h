@@ -85,7 +85,7 @@ class LinkedList_Basic {
   // unless it names the freed node: then it becomes null, so a following
   // Next ends the traversal instead of reading freed memory. Callers that
   // want to go on move the cursor first.
-  void RemoveNode(Node* node) {
+  virtual void RemoveNode(Node* node) {
     if (node == nullptr) return;
     if (node == first_) first_ = node->next;
     if (node == last_) last_ = node->prev;
@@ -98,7 +98,7 @@ class LinkedList_Basic {
   }
 
   // Frees every node from the front. Elements behind pointers stay alive.
-  void Clear() {
+  virtual void Clear() {
     if (first_ == nullptr) return;
     for (; count_ > 0; --count_) {
       Node* node = first_;
@@ -131,16 +131,27 @@ class LinkedList_Basic {
 };
 
 // A list with a removal queue: nodes marked during a traversal are unlinked
-// and freed together when the list is destroyed, before the rest goes.
+// and freed together when the list is destroyed, before the rest goes. A
+// node freed before then (RemoveNode, Clear) leaves the queue with it, so
+// the queue never holds a pointer to freed memory.
 template <typename T>
 class LinkedList : public LinkedList_Basic<T> {
  public:
   using Node = LinkedListNode<T>;
+  using Basic = LinkedList_Basic<T>;
 
   LinkedList() = default;
-  ~LinkedList() override {
-    FlushRemovals();
+  ~LinkedList() override { FlushRemovals(); }
+
+  void RemoveNode(Node* node) override {
+    if (node == nullptr) return;
+    Unqueue(node);
+    Basic::RemoveNode(node);
+  }
+
+  void Clear() override {
     removals_.Clear();
+    Basic::Clear();
   }
 
   // Marks a node of this list for removal. A node already marked is not
@@ -158,9 +169,18 @@ class LinkedList : public LinkedList_Basic<T> {
  private:
   void FlushRemovals() {
     for (bool more = removals_.First(); more; more = removals_.Next()) {
-      this->RemoveNode(removals_.Current());
+      Basic::RemoveNode(removals_.Current());
     }
     removals_.Clear();
+  }
+
+  void Unqueue(Node* node) {
+    for (bool more = removals_.First(); more; more = removals_.Next()) {
+      if (removals_.Current() == node) {
+        removals_.RemoveNode(removals_.CursorNode());
+        return;
+      }
+    }
   }
 
   LinkedList_Basic<Node*> removals_;

@@ -115,4 +115,44 @@ TEST(LinkedList, QueuedRemovalsGoWhenTheListGoes) {
   EXPECT_EQ(Tracked::alive, 0);  // ASan reports a node freed twice or leaked
 }
 
+// A queued node freed early must leave the queue: otherwise the list's end
+// frees it again (AddressSanitizer: double free or use after free).
+TEST(LinkedList, QueuedNodesFreedEarlyLeaveTheQueue) {
+  {
+    LinkedList<Tracked> values;
+    for (int i = 0; i < 4; ++i) values.Append(Tracked(i));
+    values.QueueRemoval(values.FirstNode());
+    values.QueueRemoval(values.LastNode());
+    values.RemoveNode(values.FirstNode());
+    EXPECT_EQ(values.QueuedRemovals(), 1);
+    EXPECT_EQ(values.Count(), 3);
+  }
+  EXPECT_EQ(Tracked::alive, 0);
+  {
+    LinkedList<Tracked> values;
+    for (int i = 0; i < 3; ++i) values.Append(Tracked(i));
+    values.QueueRemoval(values.LastNode());
+    values.Clear();
+    EXPECT_EQ(values.QueuedRemovals(), 0);
+    // Reused after the clear: new nodes, one queued again.
+    values.Append(Tracked(7));
+    values.Append(Tracked(8));
+    values.QueueRemoval(values.FirstNode());
+    EXPECT_EQ(Tracked::alive, 2);
+  }
+  EXPECT_EQ(Tracked::alive, 0);
+  {
+    // Through the plain list's interface, as a function taking any list would.
+    LinkedList<Tracked> values;
+    values.Append(Tracked(1));
+    values.Append(Tracked(2));
+    values.QueueRemoval(values.LastNode());
+    LinkedList_Basic<Tracked>& plain = values;
+    plain.RemoveNode(plain.LastNode());
+    EXPECT_EQ(values.QueuedRemovals(), 0);
+    plain.Clear();
+  }
+  EXPECT_EQ(Tracked::alive, 0);
+}
+
 }  // namespace
