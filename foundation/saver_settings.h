@@ -94,7 +94,6 @@ class SaverSettings {
   CursorPoint cursorAnchor;
   uint32_t InitTime = 0;  // tick count at the window's creation, ms
   bool inPasswordCheck = false;
-  bool inMessageBox = false;
   bool closeRequested = false;
   bool mouseArmed = false;
 

@@ -1,33 +1,19 @@
 #include "graphics/device_setup_win32.h"
 
-#include <windows.h>
-#include <d3d.h>
-
-#include <cstdlib>
-#include <ctime>
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 
-#include "bundle/program_bundles.h"
 #include "foundation/logger.h"
 #include "foundation/saver_settings.h"
 #include "graphics/game_error_win32.h"
-#include "graphics/graphics_layer_win32.h"
 #include "graphics/layer_flags.h"
-#include "host/host_state.h"
-#include "host/os_version.h"
-#include "host/saver_runner_win32.h"
-#include "slideshow/caption_layout.h"
-#include "slideshow/fast_mode_win32.h"
-#include "slideshow/slideshow_instance_win32.h"
 
 namespace {
 
 bool AcceptEveryDevice(const D3DDEVICEDESC7&) { return true; }
 
-// Largest texture tile the slideshow may cut its photographs into.
-int tileLimit = 256;
+// The texture tile size the slideshow would choose without a device limit.
+const int kLargestTile = 256;
 
 void RecordVideoCard(cGraphicsLayer& layer) {
   DDDEVICEIDENTIFIER2 id = {};
@@ -63,41 +49,15 @@ D3DMATRIX OrthoProjection(int width, int height) {
   return m;
 }
 
-// The slideshow's configuration, in the order it expects it.
-void ConfigureSlideshow(Slideshow& show, int width, int height) {
-  show.SetAnimate(ss->Animate != 0);
-  show.SetCrossfade(ss->Crossfade != 0);
-  show.SetMipMap(ss->MipMap != 0);
-  show.SetShowCaptions(ss->ShowCaptions != 0);
-  CaptionStyle style;
-  style.face = ss->CaptionFont;
-  style.height = ss->CaptionFontSize;
-  style.bold = ss->CaptionBold ? 1 : 0;
-  style.italic = ss->CaptionItalic ? 1 : 0;
-  style.orientation = ss->CaptionOrientation;
-  style.quality = CaptionFontQuality(osVersion);
-  style.mipMap = ss->MipMap ? 1 : 0;
-  SlideshowCaptions()->SetStyle(style);
-  show.SetShufflePasses(50);
-  show.SetRandomOrder(ss->RandomOrder != 0);
-  show.SetImageDelay(ImageDelayMsFor(ss->ImageDelay));
-  const float halfHeight = static_cast<float>(height) * 2.0f / static_cast<float>(width) * 0.5f;
-  show.SetViewRange(halfHeight, -halfHeight);
-  show.SetTileLimit(tileLimit);
-  show.SetTextureBits(requestedBits);
-  show.Open(bundlePath.c_str());
-  show.SetCram(ss->CramImages != 0);
-  show.SetCramSize(EffectiveCramSize(ss->CramSize));
-  show.SetZoomRate(ZoomRateFor(ss->ImageDelay));
-}
+}  // namespace
 
-void FillFullScreenQuad() {
+void FullScreenQuad::Fill() {
   const float e = 10.75f;
   const struct {
     float x, y, u, v;
   } corners[4] = {{-e, e, 0, 1}, {-e, -e, 0, 0}, {e, -e, 1, 0}, {e, e, 1, 1}};
   for (int i = 0; i < 4; ++i) {
-    QuadVertex& q = fullScreenQuad.vertices[i];
+    QuadVertex& q = vertices[i];
     q = QuadVertex();
     q.x = corners[i].x;
     q.y = corners[i].y;
@@ -106,85 +66,78 @@ void FillFullScreenQuad() {
     q.u = corners[i].u;
     q.v = corners[i].v;
   }
-  const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
-  memcpy(fullScreenQuad.indices, indices, sizeof(indices));
+  const uint16_t order[6] = {0, 1, 2, 0, 2, 3};
+  memcpy(indices, order, sizeof(order));
 }
 
-}  // namespace
-
-FullScreenQuad fullScreenQuad;
-HDC desktopDC = nullptr;
-
-bool CaptureDesktop() {
+void DesktopSnapshot::Capture(int width, int height) {
+  Delete();
   HDC screen = GetDC(nullptr);
-  desktopDC = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, screenWidth, screenHeight);
-  SelectObject(desktopDC, bitmap);
-  BitBlt(desktopDC, 0, 0, screenWidth, screenHeight, screen, 0, 0, SRCCOPY);
+  dc_ = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  SelectObject(dc_, bitmap);
+  BitBlt(dc_, 0, 0, width, height, screen, 0, 0, SRCCOPY);
   ReleaseDC(nullptr, screen);
-  return true;
 }
 
-void DeleteDesktopSnapshot() {
-  if (desktopDC == nullptr) return;
-  HGDIOBJ bitmap = GetCurrentObject(desktopDC, OBJ_BITMAP);
-  DeleteDC(desktopDC);
+void DesktopSnapshot::Delete() {
+  if (dc_ == nullptr) return;
+  HGDIOBJ bitmap = GetCurrentObject(dc_, OBJ_BITMAP);
+  DeleteDC(dc_);
   DeleteObject(bitmap);
-  desktopDC = nullptr;
+  dc_ = nullptr;
 }
 
-bool initStates(int width, int height) {
-  ZV_LOG_FUNCTION("initStates");
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
-
-  if (!theImageBundle.Open(bundlePath)) {
-    ShowError("Could not open slide bundle!", "ERROR", static_cast<HWND>(ss->mainWindow));
-    ZV_LOG_ERROR("Could not open the image bundle!");
-    return false;
-  }
-
-  if (!ss->FastMode) {
-    try {
-      const uint32_t flags = requestedBits == 16 ? kGraphicsFullScreen16 : 0;
-      cGraphicsLayer::CreateGraphicsLayer(saverWindow, runMode != RunMode_Preview, width, height, flags,
-                                          AcceptEveryDevice, nullptr);
-    } catch (const cGameError& error) {
-      ZV_LOG_ERROR(error.GetText());
-      return false;
-    }
-    if (theGraphicsLayer == nullptr) {
-      ZV_LOG_ERROR("Received a null graphics object pointer");
-      return false;
-    }
-    if (theGraphicsLayer->IsFailed()) {
-      ZV_LOG_ERROR("Error creating Direct3D");
-      return false;
-    }
-    theGraphicsLayer->SetInvalidated(false);
-    RecordVideoCard(*theGraphicsLayer);
-
-    const D3DDEVICEDESC7& desc = theGraphicsLayer->GetDeviceDesc();
-    const int maxTexture = static_cast<int>(std::min(desc.dwMaxTextureWidth, desc.dwMaxTextureHeight));
-    ZV_LOG_INFO("Max texture size: " << maxTexture);
-    tileLimit = std::min(maxTexture, 256);
-
-    DDSURFACEDESC2 surface = {};
-    surface.dwSize = sizeof(surface);
-    if (SUCCEEDED(theGraphicsLayer->GetBackBuffer()->GetSurfaceDesc(&surface)))
-      requestedBits = static_cast<int>(surface.ddpfPixelFormat.dwRGBBitCount);
-  }
-  ConfigureSlideshow(*CreateSlideshow(), width, height);
-  if (ss->FastMode) return FastSetup();
-  return true;
+GraphicsDevice::~GraphicsDevice() {
+  desktop.Delete();
+  delete layer;
 }
 
-bool initD3D(int width, int height) {
+std::unique_ptr<GraphicsDevice> CreateGraphicsDevice(const SaverSurface& surface, bool preview) {
+  auto device = std::make_unique<GraphicsDevice>();
+  try {
+    const uint32_t flags = surface.requestedBits == 16 ? kGraphicsFullScreen16 : 0;
+    device->layer = cGraphicsLayer::CreateGraphicsLayer(surface.window, !preview, surface.width,
+                                                        surface.height, flags, AcceptEveryDevice, nullptr);
+  } catch (const cGameError& error) {
+    ZV_LOG_ERROR(error.GetText());
+    // A layer that failed half-way stays registered; it is ours to delete.
+    device->layer = theGraphicsLayer;
+    return nullptr;
+  }
+  if (device->layer == nullptr) device->layer = theGraphicsLayer;
+  if (device->layer == nullptr) {
+    ZV_LOG_ERROR("Received a null graphics object pointer");
+    return nullptr;
+  }
+  if (device->layer->IsFailed()) {
+    ZV_LOG_ERROR("Error creating Direct3D");
+    return nullptr;
+  }
+  cGraphicsLayer& layer = *device->layer;
+  layer.SetInvalidated(false);
+  RecordVideoCard(layer);
+
+  const D3DDEVICEDESC7& desc = layer.GetDeviceDesc();
+  const int maxTexture = static_cast<int>(std::min(desc.dwMaxTextureWidth, desc.dwMaxTextureHeight));
+  ZV_LOG_INFO("Max texture size: " << maxTexture);
+  device->tileLimit = std::min(maxTexture, kLargestTile);
+
+  device->textureBits = surface.requestedBits;
+  DDSURFACEDESC2 back = {};
+  back.dwSize = sizeof(back);
+  if (SUCCEEDED(layer.GetBackBuffer()->GetSurfaceDesc(&back)))
+    device->textureBits = static_cast<int>(back.ddpfPixelFormat.dwRGBBitCount);
+  return device;
+}
+
+bool PrepareDirect3D(GraphicsDevice& graphics, int width, int height, bool captureDesktop) {
   ZV_LOG_FUNCTION("initD3D()");
-  if (theGraphicsLayer == nullptr) {
+  if (graphics.layer == nullptr) {
     ZV_LOG_ERROR("Received a null graphics object pointer");
     return false;
   }
-  IDirect3DDevice7* device = theGraphicsLayer->GetDevice();
+  IDirect3DDevice7* device = graphics.layer->GetDevice();
   D3DMATRIX projection = OrthoProjection(width, height);
   device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
 
@@ -221,15 +174,9 @@ bool initD3D(int width, int height) {
   };
   for (const auto& ts : stageStates) device->SetTextureStageState(0, ts.state, ts.value);
 
-  theGraphicsLayer->SetViewMatrix(Identity());
-  FillFullScreenQuad();
-  theSkinBundle.Close();
-  if (ss->Animate && !ss->FastMode && !displayModeChanged) CaptureDesktop();
+  graphics.layer->SetViewMatrix(Identity());
+  graphics.quad.Fill();
+  if (captureDesktop) graphics.desktop.Capture(width, height);
   ZV_LOG_INFO("Successfully exiting initD3D()");
   return true;
-}
-
-void DestroyDevice() {
-  DeleteDesktopSnapshot();
-  delete theGraphicsLayer;
 }

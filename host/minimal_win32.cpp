@@ -16,15 +16,13 @@
 #include "host/data_folders_win32.h"
 #include "host/host_state.h"
 #include "host/instance_mutex_win32.h"
-#include "host/saver_runner_win32.h"
+#include "host/saver_run_win32.h"
 #include "host/system_commands_win32.h"
 #include "host/user_files.h"
-#include "slideshow/frame_stats.h"
 #include "ui/settings_dialog_win32.h"
 #include "ui/song_pickers_win32.h"
 
 namespace {
-
 
 const char kInitErrorText[] =
     "The screen saver recently encountered an error while initializing.\n"
@@ -37,7 +35,13 @@ const char kCorruptedText[] =
     "It is strongly advised that you re-install the screensaver.";
 const char kCorruptedCaption[] = "Encountered corrupted file(s)";
 
+// After installing, the settings open this much later, once the control
+// panel's Screen Saver tab that the install opened has come up.
+const DWORD kSettingsAfterInstallMs = 1200;
+
 RegistryStore registryStore;
+// What the saver run reported; the frame rate before any run.
+float averageFps = 100.0f;
 
 void BuildModulePaths() {
   char path[1024] = {};
@@ -107,12 +111,12 @@ void Dispatch(int showCommand) {
       break;
     case RunMode_Preview:
       ZV_LOG_INFO("Running in Preview mode.");
-      DoSaver(static_cast<HWND>(parentWindow), showCommand);
+      averageFps = DoSaver(static_cast<HWND>(parentWindow), showCommand);
       break;
     case RunMode_Saver: {
       ZV_LOG_INFO("Running in normal Screensaver mode.");
-      DoSaver(static_cast<HWND>(parentWindow), showCommand);
-      ss->WriteAvgFps(frameStats.averageFps);
+      averageFps = DoSaver(static_cast<HWND>(parentWindow), showCommand);
+      ss->WriteAvgFps(averageFps);
       break;
     }
     case RunMode_None:
@@ -180,7 +184,7 @@ int MinimalMain(HINSTANCE instance, int showCommand) {
 
   if (installRequested) {
     InstallSaver(modulePath);
-    Sleep(1200);
+    Sleep(kSettingsAfterInstallMs);
     RunProgram(modulePath);
     EndEarly();
     return 0;
@@ -207,7 +211,7 @@ int MinimalMain(HINSTANCE instance, int showCommand) {
 
   if (theLogger != nullptr) {
     if (runMode == RunMode_Saver) {
-      ZV_LOG_INFO("Average FPS: " << frameStats.averageFps);
+      ZV_LOG_INFO("Average FPS: " << averageFps);
       ZV_LOG_INFO("Exiting screensaver.");
     } else {
       ZV_LOG_INFO("Exiting configuration");

@@ -1,65 +1,69 @@
 #include "slideshow/fast_mode_win32.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
 
-#include "bundle/image_object.h"
 #include "foundation/logger.h"
-#include "foundation/perf_timer.h"
 #include "foundation/saver_settings.h"
-#include "host/host_state.h"
-#include "host/saver_runner_win32.h"
 #include "slideshow/caption_layout.h"
 #include "slideshow/fast_effects.h"
-#include "slideshow/picture_fit.h"
-#include "slideshow/render_frame_win32.h"
-#include "slideshow/slideshow_instance_win32.h"
 
 namespace {
 
-HDC offscreenDC = nullptr;
-HBITMAP offscreenBitmap = nullptr;
-HDC blackDC = nullptr;
-HBITMAP blackBitmap = nullptr;
-std::unique_ptr<CImageObject> fastImage;
-HFONT captionFont = nullptr;
-DurationStats effectStats;
-FittedSize displaySize;
-int32_t imageTimer = 0;
 const int32_t kEffectMs = 1500;
+// The wait between two frames, short enough for input to stay responsive.
+const float kFramePauseMs = 1.0f;
 
-const char kNoGoodImages[] = "Couldn't find any good images, quitting...";
+int32_t RandomNumber() { return std::rand(); }
 
-LinkedList_Basic<PlaylistElement>& PlayOrder() { return theSlideshow->GetPlayOrder(); }
+void DrawCaptionText(HDC dc, const char* text, const CaptionRect& r, COLORREF colour, uint32_t format,
+                     int* height) {
+  RECT area = {r.left, r.top, r.right, r.bottom};
+  SetTextColor(dc, colour);
+  const int h = DrawTextA(dc, text, -1, &area, format);
+  if (height != nullptr) *height = h;
+}
+
+}  // namespace
+
+FastMode::FastMode(const SaverSurface& surface, SlideshowInstance& slideshow, RunControl& run,
+                   FrameTimer& frameClock, int32_t captionQuality)
+    : surface_(surface), slideshow_(slideshow), run_(run), frameClock_(frameClock), captionQuality_(captionQuality) {}
+
+FastMode::~FastMode() {
+  image_.reset();
+  if (offscreenDC_ != nullptr) DeleteDC(offscreenDC_);
+  if (blackDC_ != nullptr) DeleteDC(blackDC_);
+  if (offscreenBitmap_ != nullptr) DeleteObject(offscreenBitmap_);
+  if (blackBitmap_ != nullptr) DeleteObject(blackBitmap_);
+  if (captionFont_ != nullptr) DeleteObject(captionFont_);
+}
 
 // The cursor's next entry, wrapping to the first without a reshuffle.
-void AdvanceCursor() {
+void FastMode::AdvanceCursor() {
   if (!PlayOrder().Next()) PlayOrder().First();
 }
 
-bool LoadFastImage(const PlaylistElement& entry) {
-  BundleSlideshowHost* host = SlideshowBundleHost();
-  VFFILE* file = host->PhotoFile(entry.photo);
-  VFFILECAT* category = host->ImageCategory();
+bool FastMode::LoadFastImage(const PlaylistElement& entry) {
+  BundleSlideshowHost& host = slideshow_.Host();
+  VFFILE* file = host.PhotoFile(entry.photo);
+  VFFILECAT* category = host.ImageCategory();
   if (file == nullptr || category == nullptr) return false;
   const uint8_t* bytes = category->Load(file);
   if (bytes == nullptr) return false;
   auto image = std::make_unique<CImageObject>();
   if (image->Load(bytes, file->size) != 0) return false;
-  const ImageDims* dims = host->FindDims(file);
-  displaySize = dims != nullptr ? FitInside(dims->width, dims->height, screenWidth, screenHeight)
-                                : FitInside(image->GetObjectDataPtr()->GetWidth(),
-                                            image->GetObjectDataPtr()->GetHeight(), screenWidth,
-                                            screenHeight);
-  fastImage = std::move(image);
+  const ImageDims* dims = host.FindDims(file);
+  const int width = surface_.width, height = surface_.height;
+  displaySize_ = dims != nullptr ? FitInside(dims->width, dims->height, width, height)
+                                 : FitInside(image->GetObjectDataPtr()->GetWidth(),
+                                             image->GetObjectDataPtr()->GetHeight(), width, height);
+  image_ = std::move(image);
   return true;
 }
 
 // Tries the cursor's entry and the following ones, `attempts` in all.
-bool LoadFromCursor(int32_t attempts, bool advanceFirst) {
+bool FastMode::LoadFromCursor(int32_t attempts, bool advanceFirst) {
   for (int32_t n = 0; n < attempts; ++n) {
     if (advanceFirst || n > 0) AdvanceCursor();
     if (LoadFastImage(PlayOrder().Current())) return true;
@@ -67,129 +71,104 @@ bool LoadFromCursor(int32_t attempts, bool advanceFirst) {
   return false;
 }
 
-void DrawCaptionText(const char* text, const CaptionRect& r, COLORREF colour, uint32_t format,
-                     int* height) {
-  RECT area = {r.left, r.top, r.right, r.bottom};
-  SetTextColor(offscreenDC, colour);
-  const int h = DrawTextA(offscreenDC, text, -1, &area, format);
-  if (height != nullptr) *height = h;
-}
-
 // Measured off screen at its final width, then shadow and text just above
 // the bottom edge of the picture.
-void DrawCaption() {
-  BundleSlideshowHost* host = SlideshowBundleHost();
-  const ImageCaption* caption = host->FindCaption(host->PhotoFile(PlayOrder().Current().photo));
+void FastMode::DrawCaption() {
+  BundleSlideshowHost& host = slideshow_.Host();
+  const ImageCaption* caption = host.FindCaption(host.PhotoFile(PlayOrder().Current().photo));
   if (caption == nullptr) return;
   const char* text = caption->text.c_str();
   const uint32_t format = CaptionFormatFor(ss->CaptionOrientation);
-  SetBkMode(offscreenDC, TRANSPARENT);
+  const int width = surface_.width, height = surface_.height;
+  SetBkMode(offscreenDC_, TRANSPARENT);
   int h = 0;
-  DrawCaptionText(text, FastCaptionMeasureRect(screenWidth, screenHeight), RGB(255, 255, 255), format,
-                  &h);
-  DrawCaptionText(text, FastCaptionShadowRect(screenWidth, screenHeight, h), RGB(0, 0, 0), format,
-                  nullptr);
-  DrawCaptionText(text, FastCaptionTextRect(screenWidth, screenHeight, h), RGB(255, 255, 255), format,
+  DrawCaptionText(offscreenDC_, text, FastCaptionMeasureRect(width, height), RGB(255, 255, 255), format, &h);
+  DrawCaptionText(offscreenDC_, text, FastCaptionShadowRect(width, height, h), RGB(0, 0, 0), format, nullptr);
+  DrawCaptionText(offscreenDC_, text, FastCaptionTextRect(width, height, h), RGB(255, 255, 255), format,
                   nullptr);
 }
 
-void MakeCaptionFont() {
-  captionFont = CreateFontA(ss->CaptionFontSize, 0, 0, 0, ss->CaptionBold ? 700 : 400,
-                            ss->CaptionItalic ? 1 : 0, 0, 0, 0, 4, 0,
-                            static_cast<DWORD>(CaptionFontQuality(osVersion)), 0,
-                            ss->CaptionFont.c_str());
-  SetBkMode(offscreenDC, TRANSPARENT);
-  SetTextColor(offscreenDC, RGB(255, 255, 255));
-  if (captionFont == nullptr) {
+void FastMode::MakeCaptionFont() {
+  captionFont_ = CreateFontA(ss->CaptionFontSize, 0, 0, 0, ss->CaptionBold ? 700 : 400, ss->CaptionItalic ? 1 : 0,
+                             0, 0, 0, 4, 0, static_cast<DWORD>(captionQuality_), 0, ss->CaptionFont.c_str());
+  SetBkMode(offscreenDC_, TRANSPARENT);
+  SetTextColor(offscreenDC_, RGB(255, 255, 255));
+  if (captionFont_ == nullptr) {
     ZV_LOG_ERROR("Unable to create caption font!");
     return;
   }
-  SelectObject(offscreenDC, captionFont);
+  SelectObject(offscreenDC_, captionFont_);
 }
 
-void Compose() {
-  StretchBlt(offscreenDC, 0, 0, screenWidth, screenHeight, blackDC, 0, 0, 1, 1, SRCCOPY);
-  if (fastImage == nullptr) return;
-  const CImageData& picture = *fastImage->GetObjectDataPtr();
-  const int x = screenWidth / 2 - displaySize.width / 2;
-  const int y = screenHeight / 2 - displaySize.height / 2;
-  picture.Stretch(offscreenDC, x, y, displaySize.width, displaySize.height, 0, 0, picture.GetWidth(),
+void FastMode::Compose() {
+  const int width = surface_.width, height = surface_.height;
+  StretchBlt(offscreenDC_, 0, 0, width, height, blackDC_, 0, 0, 1, 1, SRCCOPY);
+  if (image_ == nullptr) return;
+  const CImageData& picture = *image_->GetObjectDataPtr();
+  const int x = width / 2 - displaySize_.width / 2;
+  const int y = height / 2 - displaySize_.height / 2;
+  picture.Stretch(offscreenDC_, x, y, displaySize_.width, displaySize_.height, 0, 0, picture.GetWidth(),
                   picture.GetHeight(), HALFTONE, SRCCOPY);
   if (ss->ShowCaptions) DrawCaption();
 }
 
-void GiveUp(bool critical) {
-  ZV_LOG_ERROR(kNoGoodImages);
-  if (critical) ss->WriteCriticalError(1);
-  RequestClose(ss);
+void FastMode::PreloadNext() {
+  if (!LoadFromCursor(PlayOrder().Count(), true)) GiveUpForWantOfImages(run_, true);
 }
 
-void PreloadNext() {
-  if (!LoadFromCursor(PlayOrder().Count(), true)) GiveUp(true);
-}
-
-void TimedEffect() {
+void FastMode::TimedEffect() {
   CPerfTimer timer(true);
   PlayEffect(std::rand() % 12 + 1, kEffectMs);
   timer.Stop();
-  effectStats.Add(static_cast<double>(timer.Elapsed()));
+  effectStats_.Add(static_cast<double>(timer.Elapsed()));
 }
 
-void ShowComposed() {
-  TimedEffect();
-  MirrorMonitors();
+void FastMode::PumpMessages() {
+  while (!run_.QuitRequested() && run_.PumpOneMessage()) {
+  }
 }
 
-int32_t RandomNumber() { return std::rand(); }
+void FastMode::Setup() {
+  HDC screen = surface_.dc;
+  blackDC_ = CreateCompatibleDC(screen);
+  blackBitmap_ = CreateCompatibleBitmap(screen, 1, 1);
+  SelectObject(blackDC_, blackBitmap_);
+  SetPixel(blackDC_, 0, 0, RGB(0, 0, 0));
+  offscreenDC_ = CreateCompatibleDC(screen);
+  offscreenBitmap_ = CreateCompatibleBitmap(screen, surface_.width, surface_.height);
+  SelectObject(offscreenDC_, offscreenBitmap_);
 
-void PumpMessages() {
-  MSG msg;
-  while (!quitRequested && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) PumpOneMessage();
-}
-
-}  // namespace
-
-bool FastSetup() {
-  HDC screen = saverDC;
-  blackDC = CreateCompatibleDC(screen);
-  blackBitmap = CreateCompatibleBitmap(screen, 1, 1);
-  SelectObject(blackDC, blackBitmap);
-  SetPixel(blackDC, 0, 0, RGB(0, 0, 0));
-  offscreenDC = CreateCompatibleDC(screen);
-  offscreenBitmap = CreateCompatibleBitmap(screen, screenWidth, screenHeight);
-  SelectObject(offscreenDC, offscreenBitmap);
-
-  if (theSlideshow == nullptr || PlayOrder().Count() == 0 || !PlayOrder().First() ||
-      !LoadFromCursor(PlayOrder().Count(), false)) {
-    GiveUp(false);
-    return true;
+  if (PlayOrder().Count() == 0 || !PlayOrder().First() || !LoadFromCursor(PlayOrder().Count(), false)) {
+    GiveUpForWantOfImages(run_, false);
+    return;
   }
   if (ss->ShowCaptions) MakeCaptionFont();  // before the first picture is captioned
   Compose();
-  ShowComposed();
+  TimedEffect();
+  MirrorMonitors();
   PreloadNext();
-  return true;
 }
 
-void FastFrame(float frameMs) {
-  imageTimer += static_cast<int32_t>(frameMs);
-  SpinDelay(1.0f);
-  if (imageTimer < ImageDelayMsFor(ss->ImageDelay)) return;
+void FastMode::Draw(float frameMs) {
+  imageTimer_ += static_cast<int32_t>(frameMs);
+  SpinDelay(kFramePauseMs);
+  if (imageTimer_ < ImageDelayMsFor(ss->ImageDelay)) return;
   Compose();
   TimedEffect();
-  StartFrameTimer();
+  frameClock_.Init();
   MirrorMonitors();
-  imageTimer = 0;
+  imageTimer_ = 0;
   PreloadNext();
 }
 
-void PlayEffect(int32_t effect, int32_t durationMs) {
-  if (offscreenDC == nullptr || saverDC == nullptr) return;
-  FastEffect fx(effect, screenWidth, screenHeight, RandomNumber);
-  auto apply = [](const std::vector<EffectCopy>& copies) {
+void FastMode::PlayEffect(int32_t effect, int32_t durationMs) {
+  HDC screen = surface_.dc;
+  if (offscreenDC_ == nullptr || screen == nullptr) return;
+  FastEffect fx(effect, surface_.width, surface_.height, RandomNumber);
+  auto apply = [this, screen](const std::vector<EffectCopy>& copies) {
     for (const EffectCopy& c : copies) {
-      HDC source = c.source == kFromNewPicture ? offscreenDC : saverDC;
-      BitBlt(saverDC, c.x, c.y, c.width, c.height, source, c.sourceX, c.sourceY, SRCCOPY);
+      HDC source = c.source == kFromNewPicture ? offscreenDC_ : screen;
+      BitBlt(screen, c.x, c.y, c.width, c.height, source, c.sourceX, c.sourceY, SRCCOPY);
     }
   };
   if (fx.Effect() == 0) {
@@ -198,7 +177,7 @@ void PlayEffect(int32_t effect, int32_t durationMs) {
   }
   if (fx.Skipped()) return;
   CPerfTimer effectTimer(true);
-  for (int32_t position = 0; position < fx.Lines() && !quitRequested;) {
+  for (int32_t position = 0; position < fx.Lines() && !run_.QuitRequested();) {
     int32_t to = position + 1;
     if (fx.Sweeping()) {
       const double elapsed = static_cast<double>(effectTimer.Elapsed());
@@ -214,31 +193,18 @@ void PlayEffect(int32_t effect, int32_t durationMs) {
   }
 }
 
-void MirrorMonitors() {
-  const int sourceWidth = requestedWidth > 0 ? requestedWidth : screenWidth;
-  const int sourceHeight = requestedHeight > 0 ? requestedHeight : screenHeight;
-  for (int32_t i = 0; i < monitorTable.count; ++i) {
-    const MonitorRecord& m = monitorTable.records[i];
+void FastMode::MirrorMonitors() {
+  const int sourceWidth = surface_.requestedWidth > 0 ? surface_.requestedWidth : surface_.width;
+  const int sourceHeight = surface_.requestedHeight > 0 ? surface_.requestedHeight : surface_.height;
+  const MonitorTable& monitors = surface_.monitors;
+  for (int32_t i = 0; i < monitors.count; ++i) {
+    const MonitorRecord& m = monitors.records[i];
     if (m.isPrimary || m.window == nullptr) continue;
     HWND window = static_cast<HWND>(m.window);
     HDC dc = GetDC(window);
     SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, 0, 0, m.rect.right - m.rect.left, m.rect.bottom - m.rect.top, saverDC, 0, 0, sourceWidth,
+    StretchBlt(dc, 0, 0, m.rect.right - m.rect.left, m.rect.bottom - m.rect.top, surface_.dc, 0, 0, sourceWidth,
                sourceHeight, SRCCOPY);
     ReleaseDC(window, dc);
   }
 }
-
-void FastCleanUp() {
-  fastImage.reset();
-  if (offscreenDC != nullptr) DeleteDC(offscreenDC);
-  if (blackDC != nullptr) DeleteDC(blackDC);
-  if (offscreenBitmap != nullptr) DeleteObject(offscreenBitmap);
-  if (blackBitmap != nullptr) DeleteObject(blackBitmap);
-  if (captionFont != nullptr) DeleteObject(captionFont);
-  captionFont = nullptr;
-  offscreenDC = blackDC = nullptr;
-  offscreenBitmap = blackBitmap = nullptr;
-}
-
-const DurationStats& FastEffectStats() { return effectStats; }

@@ -4,19 +4,65 @@
 // get a stretched copy.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <memory>
 
+#include "bundle/image_object.h"
+#include "foundation/perf_timer.h"
+#include "graphics/saver_surface_win32.h"
+#include "slideshow/frame_drawer.h"
 #include "slideshow/frame_stats.h"
+#include "slideshow/picture_fit.h"
+#include "slideshow/slideshow_instance_win32.h"
 
-// After the slideshow is opened: shows the first photograph, pre-loads the
-// second. Always true; a bundle without a usable photograph closes the saver.
-bool FastSetup();
-// One pass of the main loop in fast mode.
-void FastFrame(float frameMs);
-// Effect 1..12 over `durationMs`; anything else copies the picture at once.
-void PlayEffect(int32_t effect, int32_t durationMs);
-void MirrorMonitors();
-// Frees the fast-mode pictures.
-void FastCleanUp();
-// Durations of the effects played so far in this run.
-const DurationStats& FastEffectStats();
+class FastMode : public FrameDrawer {
+ public:
+  // None is owned; all outlive fast mode. `frameClock` starts over after
+  // each effect, so its time does not count as a frame. `captionQuality`
+  // is the caption font's quality on this system.
+  FastMode(const SaverSurface& surface, SlideshowInstance& slideshow, RunControl& run, FrameTimer& frameClock,
+           int32_t captionQuality);
+  // Frees the off-screen pictures and the caption font.
+  ~FastMode() override;
+  FastMode(const FastMode&) = delete;
+  FastMode& operator=(const FastMode&) = delete;
+
+  // After the slideshow is opened: shows the first photograph, pre-loads the
+  // second. A bundle without a usable photograph asks the saver to end.
+  void Setup();
+  void Draw(float frameMs) override;
+  // Effect 1..12 over `durationMs`; anything else copies the picture at once.
+  void PlayEffect(int32_t effect, int32_t durationMs);
+  void MirrorMonitors();
+  // Durations of the effects played so far.
+  const DurationStats& EffectStats() const { return effectStats_; }
+
+ private:
+  LinkedList_Basic<PlaylistElement>& PlayOrder() { return slideshow_.Show().GetPlayOrder(); }
+  void AdvanceCursor();
+  bool LoadFastImage(const PlaylistElement& entry);
+  bool LoadFromCursor(int32_t attempts, bool advanceFirst);
+  void DrawCaption();
+  void MakeCaptionFont();
+  void Compose();
+  void PreloadNext();
+  void TimedEffect();
+  void PumpMessages();
+
+  const SaverSurface& surface_;
+  SlideshowInstance& slideshow_;
+  RunControl& run_;
+  FrameTimer& frameClock_;
+  int32_t captionQuality_;
+  HDC offscreenDC_ = nullptr;
+  HBITMAP offscreenBitmap_ = nullptr;
+  HDC blackDC_ = nullptr;
+  HBITMAP blackBitmap_ = nullptr;
+  std::unique_ptr<CImageObject> image_;
+  FittedSize displaySize_;
+  HFONT captionFont_ = nullptr;
+  DurationStats effectStats_;
+  int32_t imageTimer_ = 0;
+};

@@ -1,7 +1,5 @@
 #include "slideshow/frame_stats.h"
 
-FrameStatistics frameStats;
-
 void FrameStatistics::AddFrameTime(float frameMs) {
   const int32_t t = static_cast<int32_t>(frameMs);
   runTime += t;

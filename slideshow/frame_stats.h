@@ -54,4 +54,3 @@ struct PerformanceAction {
 // 512, and the rule ends there whatever the rate.
 PerformanceAction AutoPerformanceStep(int32_t runTime, float averageFps, float imageDelaySeconds);
 
-extern FrameStatistics frameStats;

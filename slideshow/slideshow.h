@@ -110,6 +110,8 @@ class Slideshow {
   // Also used at run time by the performance rule; affect later loaders.
   void SetCram(uint8_t on) { cram = on; }
   void SetCramSize(int32_t pixels) { cramSize = pixels; }
+  bool Cram() const { return cram != 0; }
+  int32_t CramSize() const { return cramSize; }
   void SetZoomRate(float rate) { zoomRate = rate; }
 
   // Once per frame before drawing. False once no photograph can be shown:

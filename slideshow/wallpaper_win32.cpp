@@ -5,10 +5,7 @@
 #include "bundle/image_object.h"
 #include "foundation/logger.h"
 #include "foundation/saver_settings.h"
-#include "host/host_state.h"
-#include "host/saver_runner_win32.h"
 #include "slideshow/picture_fit.h"
-#include "slideshow/slideshow_instance_win32.h"
 
 namespace {
 
@@ -47,11 +44,9 @@ void SaveWallpaper(Slideshow& show, BundleSlideshowHost& host, const std::string
                         SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
 }
 
-void LeaveWallpaper() {
+void LeaveWallpaper(SlideshowInstance& slideshow, const std::string& path, int desktopWidth, int desktopHeight) {
   SetDesktopValue("TileWallpaper", "0");
   SetDesktopValue("WallpaperStyle", ss->StretchWallpaper ? "2" : "0");
   ZV_LOG_INFO("Saving images as wallpaper");
-  if (theSlideshow == nullptr || SlideshowBundleHost() == nullptr) return;
-  SaveWallpaper(*theSlideshow, *SlideshowBundleHost(), wallpaperPath, desktopWidth, desktopHeight,
-                ss->StretchWallpaper != 0);
+  SaveWallpaper(slideshow.Show(), slideshow.Host(), path, desktopWidth, desktopHeight, ss->StretchWallpaper != 0);
 }
