@@ -213,9 +213,14 @@ def uncertainty(shots, i):
 
 
 def first_photograph(shots):
-    """The first photograph after the black screen that replaces the desktop."""
-    black = next(i for i, shot in enumerate(shots) if is_black(shot))
-    return next(i for i in range(black, len(shots)) if is_photograph(shots[i]))
+    """The first photograph after the black screen that replaces the desktop.
+    Without a desktop fade that black can last less than the gap between two
+    shots; then the first lit shot unlike the desktop (which counts as lit)."""
+    black = next((i for i, shot in enumerate(shots) if is_black(shot)), None)
+    if black is not None:
+        return next(i for i in range(black, len(shots)) if is_photograph(shots[i]))
+    return next(i for i, shot in enumerate(shots)
+                if is_photograph(shot) and Session.image_difference(shots[0][1], shot[1]) > 0.05)
 
 
 class Show(unittest.TestCase):
