@@ -124,50 +124,55 @@ void Dispatch(int showCommand) {
   }
 }
 
-}  // namespace
-
-int MinimalMain(HINSTANCE instance, int showCommand) {
-  (void)instance;
-  InstallCrashFilter();
-  const std::string commandLine = GetCommandLineA();
-  const ParsedCommandLine parsed = ParseCommandLine(commandLine);
-  switch (parsed.maintenance) {
+// Uninstall and the installer's first-run set-up do their work and end.
+bool RunMaintenance(MaintenanceCommand maintenance) {
+  switch (maintenance) {
     case Maintenance_Uninstall:
       RemoveDataFolders(std::string(kProductKey) + kDataFolderRecordSuffix);
-      return 0;
+      return true;
     case Maintenance_InitialSecurity:
       InitialSecurityCommand();
-      return 0;
+      return true;
     case Maintenance_None:
       break;
   }
+  return false;
+}
+
+void TakeCommandLine(const std::string& commandLine, const ParsedCommandLine& parsed) {
   runMode = parsed.runMode;
   installRequested = parsed.installRequested;
   parentWindow = parsed.useForegroundWindow ? static_cast<void*>(GetForegroundWindow())
                                             : reinterpret_cast<void*>(parsed.parentWindow);
   if (parsed.readsDumpType && ContainsNoCase(commandLine, "/dumpType") != std::string::npos)
     dumpType = NormaliseDumpType(GetCommandLineInt("dumpType"));
+}
 
+void BuildPaths() {
   BuildModulePaths();
   reporterPath = moduleDir + "Brevatch.exe";
   appDataDir = EnsureDataFolder(nullptr);
   BuildUserPaths();
+}
 
+// Settings and previews may run beside anything; a saver run only alone.
+bool AcquireSingleInstance() {
   if (runMode == RunMode_Config || runMode == RunMode_Preview) {
     AcquireInstanceMutexShared();
-  } else if (!AcquireInstanceMutexExclusive()) {
-    return 0;
+    return true;
   }
+  return AcquireInstanceMutexExclusive();
+}
 
+void LoadSettings() {
   ss = new SaverSettings(registryStore);
   ss->ReadSystemValues();
   ss->Load();
+}
 
-  if (!CheckPreviousRun()) {
-    EndEarly();
-    return 0;
-  }
-
+// The next start judges this run by these flags: a saver run that does not
+// clear them has crashed.
+void MarkRunStarted() {
   ss->WriteCrashFlag(0);
   ss->WriteDoChecksum(0);
   ss->WriteCriticalError(0);
@@ -175,52 +180,84 @@ int MinimalMain(HINSTANCE instance, int showCommand) {
     ss->WriteCrashFlag(1);
     ss->WriteDoChecksum(1);
   }
+}
 
-  if (ss->DebugLog) {
-    theLogger = new Logger(appDataDir + "OrbexLog.txt");
-    ZV_LOG_INFO(kProductName << " started.");
-    ZV_LOG_INFO("Version: " << kVersionNumber);
-  }
+void OpenLog() {
+  if (!ss->DebugLog) return;
+  theLogger = new Logger(appDataDir + "OrbexLog.txt");
+  ZV_LOG_INFO(kProductName << " started.");
+  ZV_LOG_INFO("Version: " << kVersionNumber);
+}
 
-  if (installRequested) {
-    InstallSaver(modulePath);
-    Sleep(kSettingsAfterInstallMs);
-    RunProgram(modulePath);
-    EndEarly();
-    return 0;
-  }
+void Install() {
+  InstallSaver(modulePath);
+  Sleep(kSettingsAfterInstallMs);
+  RunProgram(modulePath);
+}
 
+void LogSystem() {
   osVersion = QueryOsVersion();
   ZV_LOG_INFO("OS is " << OsVersionName(osVersion));
   ZV_LOG_INFO("Path: " << modulePath);
   ZV_LOG_INFO("AppData Path: " << appDataDir);
+}
 
-  Dispatch(showCommand);
-  WaitWhileCrashHandled();
+void ReportCriticalError() {
+  if (!ss->CriticalError) return;
+  MessageBoxA(GetFocus(), kInitErrorText, kInitErrorCaption, MB_OK | MB_SETFOREGROUND);
+  ZV_LOG_INFO("Showing critical error dialog");
+  ss->WriteCriticalError(0);
+}
 
-  if (ss->CriticalError) {
-    MessageBoxA(GetFocus(), kInitErrorText, kInitErrorCaption, MB_OK | MB_SETFOREGROUND);
-    ZV_LOG_INFO("Showing critical error dialog");
-    ss->WriteCriticalError(0);
-  }
-
+void MarkRunEnded() {
   ss->WriteCrashFlag(0);
   ss->WriteDoChecksum(0);
   delete ss;
   ss = nullptr;
+}
 
-  if (theLogger != nullptr) {
-    if (runMode == RunMode_Saver) {
-      ZV_LOG_INFO("Average FPS: " << averageFps);
-      ZV_LOG_INFO("Exiting screensaver.");
-    } else {
-      ZV_LOG_INFO("Exiting configuration");
-    }
-    ZV_LOG_INFO("Successfully exiting WinMain()");
-    delete theLogger;
-    theLogger = nullptr;
+void CloseLog() {
+  if (theLogger == nullptr) return;
+  if (runMode == RunMode_Saver) {
+    ZV_LOG_INFO("Average FPS: " << averageFps);
+    ZV_LOG_INFO("Exiting screensaver.");
+  } else {
+    ZV_LOG_INFO("Exiting configuration");
   }
+  ZV_LOG_INFO("Successfully exiting WinMain()");
+  delete theLogger;
+  theLogger = nullptr;
+}
 
+}  // namespace
+
+int MinimalMain(HINSTANCE instance, int showCommand) {
+  (void)instance;
+  InstallCrashFilter();
+  const std::string commandLine = GetCommandLineA();
+  const ParsedCommandLine parsed = ParseCommandLine(commandLine);
+  if (RunMaintenance(parsed.maintenance)) return 0;
+  TakeCommandLine(commandLine, parsed);
+  BuildPaths();
+  if (!AcquireSingleInstance()) return 0;
+  LoadSettings();
+  if (!CheckPreviousRun()) {
+    EndEarly();
+    return 0;
+  }
+  MarkRunStarted();
+  OpenLog();
+  if (installRequested) {
+    Install();
+    EndEarly();
+    return 0;
+  }
+  LogSystem();
+  Dispatch(showCommand);
+  WaitWhileCrashHandled();
+  ReportCriticalError();
+  MarkRunEnded();
+  CloseLog();
   ReleaseInstanceMutex();
   return 0;
 }
