@@ -11,6 +11,7 @@
 #include "bundle/program_bundles.h"
 #include "foundation/logger.h"
 #include "foundation/product.h"
+#include "foundation/rect_win32.h"
 #include "foundation/saver_settings.h"
 #include "foundation/web_server.h"
 #include "graphics/display_modes.h"
@@ -145,7 +146,7 @@ void SettingsDialog::Initialize(WPARAM wParam) {
   CentreWindow();
   font_ = CreateFontA(-13, 0, 0, 0, 700, 1, 0, 0, ANSI_CHARSET, OUT_TT_PRECIS, 0, ANTIALIASED_QUALITY, 0,
                       "Arial");
-  delayLabel_ = {kDelayLabelRect[0], kDelayLabelRect[1], kDelayLabelRect[2], kDelayLabelRect[3]};
+  delayLabel_ = ToRECT(kDelayLabelRect);
   FillDisplayModes();
   if (settings_.ShowSpeedTip && settings_.AvgFps < 10) RunSpeedTips(dialog_, settings_);
 }
@@ -270,7 +271,7 @@ void SettingsDialog::SetUpSliders() {
   delaySlider.SetFillImage(Cut(dialog_, kDelayFillCut)->Context());
   delaySlider.Configure(kDelaySliderLayout);
   delaySlider.SetNotifyWindow(dialog_);
-  delaySlider.SetNotifyRect({kDelayLabelRect[0], kDelayLabelRect[1], kDelayLabelRect[2], kDelayLabelRect[3]});
+  delaySlider.SetNotifyRect(ToRECT(kDelayLabelRect));
   delaySlider.Attach(delayWindow);
   delaySlider.SetValue(DelaySliderValue(settings_.ImageDelay));
 
