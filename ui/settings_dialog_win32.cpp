@@ -18,6 +18,7 @@
 #include "graphics/game_error_win32.h"
 #include "graphics/graphics_layer_win32.h"
 #include "ui/about_dialog_win32.h"
+#include "ui/attached_controls.h"
 #include "ui/button_control_win32.h"
 #include "ui/captions_dialog_win32.h"
 #include "ui/key_forwarder_win32.h"
@@ -109,6 +110,7 @@ class SettingsDialog {
   std::unique_ptr<CButtonControl[]> buttons_ = std::make_unique<CButtonControl[]>(kSettingsButtonCount);
   CToggleSet toggles_;
   std::vector<std::unique_ptr<CSkinImage>> images_;
+  AttachedControls attached_;
   std::vector<HWND> tooltips_;
   HWND volumeWindow_ = nullptr;
   HWND modeWindow_ = nullptr;
@@ -227,7 +229,7 @@ void SettingsDialog::SetUpButtons() {
     if (window == nullptr) continue;
     MoveWindow(window, entry.rect.x, entry.rect.y, entry.rect.width, entry.rect.height, TRUE);
     HDC face = Cut(window, entry.rect)->Context();
-    buttons_[i].Attach(face, face, entry.rect.width, entry.rect.height, window, hand_);
+    attached_.Attach(buttons_[i], face, face, entry.rect.width, entry.rect.height, window, hand_);
   }
 }
 
@@ -260,7 +262,7 @@ void SettingsDialog::SetUpSliders() {
   volumeSlider.SetKnobImage(LoadFromBundle(kVolumeKnobName)->Context());
   volumeSlider.SetFillImage(Cut(dialog_, kVolumeSliderRect)->Context());
   volumeSlider.Configure(kVolumeSliderLayout);
-  volumeSlider.Attach(volumeWindow_);
+  attached_.Attach(volumeSlider, volumeWindow_);
   volumeSlider.SetValue(VolumeSliderValue(settings_.MusicVol));
 
   HWND delayWindow = GetDlgItem(dialog_, IDC_DELAY_SLIDER);
@@ -272,7 +274,7 @@ void SettingsDialog::SetUpSliders() {
   delaySlider.Configure(kDelaySliderLayout);
   delaySlider.SetNotifyWindow(dialog_);
   delaySlider.SetNotifyRect(ToRECT(kDelayLabelRect));
-  delaySlider.Attach(delayWindow);
+  attached_.Attach(delaySlider, delayWindow);
   delaySlider.SetValue(DelaySliderValue(settings_.ImageDelay));
 
   modeWindow_ = CreateOwnerDrawnButton(IDC_MODE_SLIDER, kModeSliderRect);
@@ -282,8 +284,8 @@ void SettingsDialog::SetUpSliders() {
   modeSlider.SetVisibleRows(kDisplayModeVisibleRows);
   HWND list = GetDlgItem(dialog_, IDC_DISPLAY_MODES);
   MoveWindow(list, kModeListRect.x, kModeListRect.y, kModeListRect.width, kModeListRect.height, TRUE);
-  modeSlider.AttachListBox(list);
-  modeSlider.Attach(modeWindow_);
+  modeSlider.AttachListBox(list);  // let go of by the slider's Detach
+  attached_.Attach(modeSlider, modeWindow_);
 }
 
 void SettingsDialog::SetUpTooltips() {
@@ -509,12 +511,10 @@ LRESULT SettingsDialog::FastModeProc(HWND window, UINT message, WPARAM wParam, L
 void SettingsDialog::Destroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  // Before their windows and pictures go.
+  toggles_.Clear();
+  attached_.DetachAll();
   if (controlsReady_) {
-    toggles_.Clear();
-    for (int i = 0; i < kSettingsButtonCount; ++i) buttons_[i].Detach();
-    volumeSlider.Detach();
-    delaySlider.Detach();
-    modeSlider.Detach();
     for (HWND window : {volumeWindow_, modeWindow_})
       if (window != nullptr) DestroyWindow(window);
     for (HWND tooltip : tooltips_) DestroyWindow(tooltip);
