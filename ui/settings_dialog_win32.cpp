@@ -153,8 +153,8 @@ void SettingsDialog::Initialize(WPARAM wParam) {
   if (settings_.ShowSpeedTip && settings_.AvgFps < 10) RunSpeedTips(dialog_, settings_);
 }
 
-// Steps 2 to 4: the skin bundle and its picture. False when the skin is
-// not there; `ended` when the dialog had to close.
+// Opens the skin bundle, reads and decodes the skin picture. False when the
+// skin is not there; `ended` when the dialog had to close.
 bool SettingsDialog::LoadSkin(WPARAM wParam, bool& ended) {
   ZV_LOG_INFO("Initializing config dialog (WM_INITDIALOG)");
   ZV_LOG_INFO("Opening bundled menu graphic");
