@@ -17,8 +17,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "bundle/image_records.h"
 #include "foundation/thread.h"
-#include "slideshow/image_records.h"
 #include "slideshow/slide_image.h"
 #include "slideshow/slide_layout.h"
 
