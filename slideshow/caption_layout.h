@@ -37,9 +37,6 @@ struct CaptionGrid {
 int32_t CaptionTileSide(int32_t extent, int32_t tileLimit);
 CaptionGrid CaptionGridFor(int32_t width, int32_t height, int32_t tileLimit);
 
-// The name fast mode draws its caption rectangles by.
-using CaptionRect = Rect;
-
 // The part of the drawing area texture k receives: tile column k mod
 // columns, tile row k div columns counted from the bottom of the strip,
 // while the drawing area's rows count from the top.
