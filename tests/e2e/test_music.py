@@ -49,18 +49,22 @@ def tracks(runs, at_least=0.3):
     """The tracks heard: runs of one tone joined across the short glitches a
     loaded machine puts into the recording, [(start, end, frequency rounded
     to 10 Hz, seconds actually heard)]; blips shorter than `at_least` s
-    (track changes) dropped."""
+    (track changes) dropped. A glitch also bends the tone measured over the
+    short run around it, so runs one 10 Hz step apart are one tone, whose
+    frequency is that of the part heard longest."""
     joined = []
     for a, b, f, sound in runs:
         if b - a < at_least:
             continue
         f = int(round(f / 10.0)) * 10
-        if joined and joined[-1][2] == f and a - joined[-1][1] < 0.5:
+        if joined and abs(joined[-1][2] - f) <= 10 and a - joined[-1][1] < 0.5:
+            if sound > joined[-1][4]:
+                joined[-1][2], joined[-1][4] = f, sound
             joined[-1][1] = b
             joined[-1][3] += sound
         else:
-            joined.append([a, b, f, sound])
-    return [tuple(t) for t in joined]
+            joined.append([a, b, f, sound, sound])
+    return [tuple(t[:4]) for t in joined]
 
 
 def assert_tones(test, heard, expected, runs):
