@@ -2,9 +2,23 @@
 
 #include <ctime>
 
+#include <stb_image.h>
+
 #include "foundation/perf_timer.h"
 
-bool ImagePicture::Decode(const uint8_t* bytes, uint32_t size) { return object.Load(bytes, size) == 0; }
+bool ImagePicture::ReadSize(const uint8_t* bytes, uint32_t size, int32_t* width, int32_t* height) {
+  int w = 0, h = 0, channels = 0;
+  if (!stbi_info_from_memory(bytes, static_cast<int>(size), &w, &h, &channels)) return false;
+  *width = w;
+  *height = h;
+  return true;
+}
+
+bool ImagePicture::Decode(const uint8_t* bytes, uint32_t size, int32_t, int32_t, const std::atomic<bool>*) {
+  return object.Load(bytes, size) == 0;
+}
+
+const uint8_t* ImagePicture::Pixels() const { return object.GetObjectDataPtr()->GetPixels(); }
 
 int32_t ImagePicture::Width() const { return object.GetObjectDataPtr()->GetWidth(); }
 

@@ -5,11 +5,19 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/logger.h"
+
 namespace {
 
 // Adds the time spent in synchronous work (taking a slide, starting a
 // loader) to the stall that the next Update subtracts, so the animation
 // does not jump after it.
+// The share of a frame that copies tiles to the card: enough for several
+// tiles on any machine, small enough that the frame rate holds.
+const double kUploadBudgetMs = 4.0;
+// A change this far past its time waited for its photograph.
+const int32_t kLateAfterMs = 100;
+
 class StallTimer {
  public:
   StallTimer(SlideshowHost* host, double* stallMs)
@@ -64,6 +72,21 @@ void Slideshow::SetImageDelay(int32_t ms) {
 void Slideshow::SetViewRange(float top, float bottom) {
   viewTop = top;
   viewBottom = bottom;
+}
+
+void Slideshow::SetScreenSize(int32_t width, int32_t height) {
+  screenWidth = width;
+  screenHeight = height;
+}
+
+SlideScreen Slideshow::ScreenForSlides() const {
+  SlideScreen screen;
+  screen.width = screenWidth;
+  screen.height = screenHeight;
+  screen.cover = animate != 0;
+  // A slide's scale grows by this much while it is on screen (see Arrange).
+  if (animate) screen.largestZoom = 1.0f + static_cast<float>(imageDelayMs + 2 * fadeMs) / 20.0f * zoomRate;
+  return screen;
 }
 
 bool Slideshow::Open(const char* path) {
@@ -134,6 +157,7 @@ void Slideshow::Queue(int32_t slot) {
   loader->SetMipMap(mipMap);
   loader->SetCram(cram);
   loader->SetCramSize(cramSize);
+  loader->SetScreen(ScreenForSlides());
   if (showCaptions) host->RenderCaption(slot, photo);
   loader->Start(clock);
 }
@@ -195,8 +219,7 @@ bool Slideshow::Update(int32_t elapsedMs) {
     return !noUsablePhotograph;
   }
 
-  CImgLoadThread* loader = PendingLoader();
-  if (loader != nullptr && loader->IsReady()) loader->UploadStep();
+  UploadPending();
 
   if (showCaptions) {
     host->CaptionStep(0);
@@ -210,13 +233,9 @@ bool Slideshow::Update(int32_t elapsedMs) {
     RunTransition();
   } else {
     shownClock += a;
-    // A late photograph keeps the current slide up until it is ready; the
-    // opening fade is never cut short by a transition.
-    CImgLoadThread* pending = PendingLoader();
-    if (shownClock >= imageDelayMs && !(openingFade && animate) && pending != nullptr &&
-        pending->IsReady()) {
-      StartTransition();
-    }
+    // A late photograph keeps the current slide up until all its tiles are
+    // on the card; the opening fade is never cut short by a transition.
+    if (shownClock >= imageDelayMs && !(openingFade && animate) && NextSlideReady()) StartTransition(a);
   }
 
   if (animate) ZoomSlides(a);
@@ -235,8 +254,10 @@ bool Slideshow::StartUp() {
     Queue(captionSlot);
     AdvanceCursor();
   }
+  // The screen stays black until the first slide's tiles are all up.
+  UploadPending();
   CImgLoadThread* loader = PendingLoader();
-  if (loader == nullptr || !loader->IsReady()) return false;
+  if (loader == nullptr || !loader->IsComplete()) return false;
 
   // Arranged before it becomes current: the first slide zooms in.
   CSlideImage* first = TakeSlide();
@@ -286,7 +307,28 @@ void Slideshow::RunOpeningFade(int32_t a) {
   }
 }
 
-void Slideshow::StartTransition() {
+void Slideshow::UploadPending() {
+  CImgLoadThread* loader = PendingLoader();
+  if (loader == nullptr || !loader->IsReady()) return;
+  const double start = host->StopwatchMs();
+  while (!loader->UploadStep() && host->StopwatchMs() - start < kUploadBudgetMs) {
+  }
+}
+
+bool Slideshow::NextSlideReady() {
+  CImgLoadThread* pending = PendingLoader();
+  if (pending == nullptr || !pending->IsComplete()) return false;
+  const int32_t late = shownClock - imageDelayMs;
+  // Beyond one slow frame the photograph was late, not the frame.
+  if (late > kLateAfterMs) {
+    ++lateChanges;
+    ZV_LOG_INFO("Photograph " << changes + 2 << " late by " << late << " ms");
+  }
+  return true;
+}
+
+void Slideshow::StartTransition(int32_t frameMs) {
+  ++changes;
   if (crossfade) {
     next = TakeSlide();
     Arrange(next);
@@ -296,8 +338,9 @@ void Slideshow::StartTransition() {
     midpointPending = 1;
   }
   inTransition = 1;
-  // An elapsed time that overshot the display time counts into the fade.
-  fadeClock += shownClock - imageDelayMs;
+  // The part of this frame past the display time counts into the fade; time
+  // spent waiting for a late photograph does not, or the fade would be cut.
+  fadeClock += std::min(shownClock - imageDelayMs, frameMs);
   RunTransition();
 }
 

@@ -102,6 +102,8 @@ class Slideshow {
   // 0 or below stands for the default 10 s.
   void SetImageDelay(int32_t ms);
   void SetViewRange(float top, float bottom);
+  // The saver window in pixels: what a slide's picture needs to be sharp.
+  void SetScreenSize(int32_t width, int32_t height);
   void SetTileLimit(int32_t limit) { tileLimit = limit; }
   void SetTextureBits(int32_t bits) { textureBits = bits; }
   // Opens the bundle and builds the play order; false when it can't be
@@ -115,7 +117,9 @@ class Slideshow {
   void SetZoomRate(float rate) { zoomRate = rate; }
 
   // Once per frame before drawing. False once no photograph can be shown:
-  // the caller reports "Couldn't find any good images, quitting...".
+  // the caller reports "Couldn't find any good images, quitting...". A
+  // photograph not yet on the card when its time comes is waited for with
+  // the current slide still up (and "Photograph N late by M ms" logged).
   bool Update(int32_t elapsedMs);
   // Every photograph failed to load before one could be shown, or there
   // are none.
@@ -141,6 +145,13 @@ class Slideshow {
   int32_t FadeMs() const { return fadeMs; }
   float ZoomRate() const { return zoomRate; }
   int32_t LoaderCount() const { return loaders.Count(); }
+  // Photographs that came on screen after the first; each change starts
+  // with the incoming slide's tiles all on the card.
+  int32_t Changes() const { return changes; }
+  // Changes that waited for their photograph beyond the display time.
+  int32_t LateChanges() const { return lateChanges; }
+  // What the next loader is asked to make, from the show's settings.
+  SlideScreen ScreenForSlides() const;
   // The loader working ahead, or null.
   CImgLoadThread* PendingLoader() const;
   // Fast mode and the wallpaper step walk it with its cursor.
@@ -159,7 +170,8 @@ class Slideshow {
   void Arrange(CSlideImage* slide);
   bool StartUp();
   bool DropFailedLoaders();
-  void StartTransition();
+  // `frameMs`: this frame's elapsed time.
+  void StartTransition(int32_t frameMs);
   void RunTransition();
   void ExchangeAtMidpoint();
   void EndTransition();
@@ -167,6 +179,10 @@ class Slideshow {
   void ZoomSlides(int32_t a);
   void CleanUp();
   void SetBrightness(float value);
+  // Copies tiles of the loader working ahead for a few ms of the frame.
+  void UploadPending();
+  // The change is due and the next slide is complete.
+  bool NextSlideReady();
 
   SlideshowHost* host;
   LinkedList_Basic<PlaylistElement> playOrder;
@@ -188,6 +204,10 @@ class Slideshow {
   int32_t cramSize = 1536;
   int32_t textureBits = 32;
   int32_t shufflePasses = 100;
+  int32_t screenWidth = 0;
+  int32_t screenHeight = 0;
+  int32_t changes = 0;
+  int32_t lateChanges = 0;
   int32_t clock = 0;
   int32_t shownClock = 0;
   int32_t fadeClock = 0;
