@@ -23,7 +23,7 @@ void FillRecord(MonitorRecord& record, const DisplayAdapter& adapter,
   const int32_t x = adapter.primary ? 0 : adapter.x;
   const int32_t y = adapter.primary ? 0 : adapter.y;
   record.isPrimary = adapter.primary;
-  record.rect = MonitorRect{x, y, x + adapter.width, y + adapter.height};
+  record.rect = Rect{x, y, x + adapter.width, y + adapter.height};
   // A mode without pixels covers no monitor. The system would answer with
   // the monitor nearest to the empty rectangle's corner (often the primary),
   // and a blanking window moved onto it would hide the saver.

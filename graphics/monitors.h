@@ -11,18 +11,13 @@
 #include <functional>
 #include <string>
 
-struct MonitorRect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-};
+#include "foundation/rect.h"
 
 struct MonitorRecord {
   char adapterName[128];  // the adapter's description
   char monitorName[128];  // description of the adapter's first monitor
   void* monitor;          // HMONITOR under rect; null when not attached or none lies there
-  MonitorRect rect;       // desktop rectangle; zero when not attached
+  Rect rect;              // desktop rectangle; zero when not attached
   int32_t reserved;       // always -1
   void* window;           // HWND of the blanking window; null when none
   bool isPrimary;
@@ -50,7 +45,7 @@ struct DisplayAdapter {
 // Fills `adapter` with the adapter of this index; false when there is none.
 using AdapterSource = std::function<bool(int32_t index, DisplayAdapter& adapter)>;
 // The monitor handle under a rectangle, or null (no default substituted).
-using MonitorLookup = std::function<void*(const MonitorRect& rect)>;
+using MonitorLookup = std::function<void*(const Rect& rect)>;
 
 // Zero-fills the table, then takes adapters 0, 1, 2, ... until the source
 // has no more or nine records are in use. Mirroring drivers are skipped; an

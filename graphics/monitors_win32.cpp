@@ -1,5 +1,7 @@
 #include "graphics/monitors_win32.h"
 
+#include "foundation/rect_win32.h"
+
 namespace {
 
 HWND WindowOf(const MonitorRecord& record) { return static_cast<HWND>(record.window); }
@@ -33,8 +35,8 @@ bool ReadAdapter(int32_t index, DisplayAdapter& adapter) {
   return true;
 }
 
-void* MonitorUnder(const MonitorRect& rect) {
-  const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+void* MonitorUnder(const Rect& rect) {
+  const RECT area = ToRECT(rect);
   return MonitorFromRect(&area, MONITOR_DEFAULTTONULL);
 }
 
@@ -47,7 +49,7 @@ HRESULT CreateChildWindows(MonitorTable& table, HWND parentWindow, HINSTANCE ins
   for (int32_t i = 0; i < table.count; ++i) {
     MonitorRecord& record = table.records[i];
     if (!NeedsBlankingWindow(record)) continue;
-    const MonitorRect& rect = record.rect;
+    const Rect& rect = record.rect;
     HWND window = CreateWindowExA(WS_EX_TOPMOST, className, windowTitle, WS_POPUP | WS_VISIBLE,
                                   rect.left, rect.top, rect.right - rect.left,
                                   rect.bottom - rect.top, parentWindow, nullptr, instance, &table);
@@ -65,7 +67,7 @@ void AdjustChildWindows(MonitorTable& table) {
     info.cbSize = sizeof(info);
     if (!GetMonitorInfoA(static_cast<HMONITOR>(record.monitor), &info)) continue;
     const RECT& area = info.rcMonitor;
-    record.rect = MonitorRect{area.left, area.top, area.right, area.bottom};
+    record.rect = FromRECT(area);
     if (record.window == nullptr) continue;
     SetWindowPos(WindowOf(record), HWND_TOPMOST, area.left, area.top, area.right - area.left,
                  area.bottom - area.top, SWP_NOACTIVATE);

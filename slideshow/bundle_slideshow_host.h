@@ -12,8 +12,8 @@
 
 #include "bundle/bundle.h"
 #include "bundle/image_object.h"
+#include "bundle/image_records.h"
 #include "slideshow/image_loader.h"
-#include "slideshow/image_records.h"
 #include "slideshow/slideshow.h"
 
 // A picture of the imaging layer, the pixels the tiles are filled from.

@@ -26,8 +26,8 @@ CaptionGrid CaptionGridFor(int32_t width, int32_t height, int32_t tileLimit) {
   return grid;
 }
 
-CaptionRect CaptionTileSource(const CaptionGrid& grid, int32_t k) {
-  CaptionRect r;
+Rect CaptionTileSource(const CaptionGrid& grid, int32_t k) {
+  Rect r;
   if (grid.columns <= 0) return r;
   const int32_t column = k % grid.columns;
   const int32_t row = k / grid.columns;
@@ -87,12 +87,12 @@ uint32_t CaptionFormatFor(int32_t orientation) {
 
 int32_t CaptionFontQuality(int32_t osVersion) { return osVersion > 5 ? 5 : 4; }
 
-CaptionRect FastCaptionMeasureRect(int32_t w, int32_t h) { return {w, h, 2 * w - 100, h + 10000}; }
+Rect FastCaptionMeasureRect(int32_t w, int32_t h) { return {w, h, 2 * w - 100, h + 10000}; }
 
-CaptionRect FastCaptionShadowRect(int32_t w, int32_t h, int32_t textHeight) {
+Rect FastCaptionShadowRect(int32_t w, int32_t h, int32_t textHeight) {
   return {52, h - textHeight - 8, w - 48, h};
 }
 
-CaptionRect FastCaptionTextRect(int32_t w, int32_t h, int32_t textHeight) {
+Rect FastCaptionTextRect(int32_t w, int32_t h, int32_t textHeight) {
   return {50, h - textHeight - 10, w - 50, h};
 }

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "foundation/rect.h"
+
 // DrawTextA flags: word wrap, plus left, centre or right alignment.
 const uint32_t kCaptionWordBreak = 16;
 const uint32_t kCaptionCentre = 1;
@@ -35,17 +37,10 @@ struct CaptionGrid {
 int32_t CaptionTileSide(int32_t extent, int32_t tileLimit);
 CaptionGrid CaptionGridFor(int32_t width, int32_t height, int32_t tileLimit);
 
-struct CaptionRect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-};
-
 // The part of the drawing area texture k receives: tile column k mod
 // columns, tile row k div columns counted from the bottom of the strip,
 // while the drawing area's rows count from the top.
-CaptionRect CaptionTileSource(const CaptionGrid& grid, int32_t k);
+Rect CaptionTileSource(const CaptionGrid& grid, int32_t k);
 
 // min(255, 255 x (r + g + b) / (765 x gain)): black becomes transparent,
 // bright text opaque.
@@ -76,6 +71,6 @@ int32_t CaptionFontQuality(int32_t osVersion);
 // Fast mode draws the caption straight onto the W x H picture: measured
 // off screen at its final width W - 100, then a shadow and the text just
 // above the bottom edge.
-CaptionRect FastCaptionMeasureRect(int32_t screenWidth, int32_t screenHeight);
-CaptionRect FastCaptionShadowRect(int32_t screenWidth, int32_t screenHeight, int32_t textHeight);
-CaptionRect FastCaptionTextRect(int32_t screenWidth, int32_t screenHeight, int32_t textHeight);
+Rect FastCaptionMeasureRect(int32_t screenWidth, int32_t screenHeight);
+Rect FastCaptionShadowRect(int32_t screenWidth, int32_t screenHeight, int32_t textHeight);
+Rect FastCaptionTextRect(int32_t screenWidth, int32_t screenHeight, int32_t textHeight);

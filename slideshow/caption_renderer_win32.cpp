@@ -1,5 +1,7 @@
 #include "slideshow/caption_renderer_win32.h"
 
+#include "foundation/rect_win32.h"
+
 bool CaptionRenderer::FontParameters::operator==(const FontParameters& o) const {
   return face == o.face && height == o.height && width == o.width && weight == o.weight &&
          italic == o.italic && underline == o.underline && strikeOut == o.strikeOut &&
@@ -109,8 +111,7 @@ void CaptionRenderer::FillTexture(int32_t k) {
   cTexture* texture = targets[k];
   if (texture == nullptr || texture->GetSurface() == nullptr || work == nullptr) return;
   IDirectDrawSurface7* destination = texture->GetSurface();
-  const CaptionRect source = CaptionTileSource(grid, k);
-  RECT from = {source.left, source.top, source.right, source.bottom};
+  RECT from = ToRECT(CaptionTileSource(grid, k));
   RECT to = {0, 0, grid.tileWidth, grid.tileHeight};
   if (FAILED(destination->Blt(&to, work->GetSurface(), &from, DDBLT_WAIT, nullptr))) return;
   if (alphaFromBrightness && bits == 32) {

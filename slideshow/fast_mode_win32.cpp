@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "foundation/logger.h"
+#include "foundation/rect_win32.h"
 #include "foundation/saver_settings.h"
 #include "slideshow/caption_layout.h"
 #include "slideshow/fast_effects.h"
@@ -16,9 +17,8 @@ const float kFramePauseMs = 1.0f;
 
 int32_t RandomNumber() { return std::rand(); }
 
-void DrawCaptionText(HDC dc, const char* text, const CaptionRect& r, COLORREF colour, uint32_t format,
-                     int* height) {
-  RECT area = {r.left, r.top, r.right, r.bottom};
+void DrawCaptionText(HDC dc, const char* text, const Rect& r, COLORREF colour, uint32_t format, int* height) {
+  RECT area = ToRECT(r);
   SetTextColor(dc, colour);
   const int h = DrawTextA(dc, text, -1, &area, format);
   if (height != nullptr) *height = h;

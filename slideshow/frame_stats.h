@@ -15,9 +15,11 @@ struct FrameStatistics {
   // the first window has been measured.
   float averageFps = 100.0f;
 
-  // Frame step 1: the frame's time into the run and the window.
+  // The frame's time into the run and the current window. Kept apart from
+  // SampleWindow because the frame loop applies the performance rule in
+  // between: the rule sees this frame's run time with the rate sampled so far.
   void AddFrameTime(float frameMs);
-  // Frame step 3: a full 250 ms window becomes one rate sample.
+  // A full 250 ms window becomes one rate sample.
   void SampleWindow();
   void AddFrame(float frameMs) {
     AddFrameTime(frameMs);

@@ -19,8 +19,8 @@
 #include <memory>
 #include <vector>
 
+#include "bundle/image_records.h"
 #include "foundation/thread.h"
-#include "slideshow/image_records.h"
 #include "slideshow/slide_image.h"
 #include "slideshow/slide_layout.h"
 #include "slideshow/tile_pixels.h"

@@ -7,7 +7,7 @@
 
 #include "bundle/bundle.h"
 #include "bundle/image_data.h"
-#include "slideshow/image_records.h"
+#include "bundle/image_records.h"
 
 namespace {
 

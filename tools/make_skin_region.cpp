@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
   }
   const CImageData& image = *skin.GetObjectDataPtr();
   const RegionMask mask = MaskFromAlpha(image.GetPixels(), image.GetWidth(), image.GetHeight());
-  const std::vector<RegionRect> rects = RegionRects(mask);
+  const std::vector<Rect> rects = RegionRects(mask);
   if (rects.empty()) {
     // A window with an empty region would be invisible.
     std::fprintf(stderr, "make_skin_region: %s has no opaque pixels\n", argv[1]);

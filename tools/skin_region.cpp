@@ -27,7 +27,7 @@ std::vector<Run> RowRuns(const RegionMask& mask, int y) {
   return runs;
 }
 
-void AppendBand(const std::vector<Run>& runs, int32_t top, int32_t bottom, std::vector<RegionRect>& rects) {
+void AppendBand(const std::vector<Run>& runs, int32_t top, int32_t bottom, std::vector<Rect>& rects) {
   for (const Run& run : runs) rects.push_back({run.left, top, run.right, bottom});
 }
 
@@ -44,8 +44,8 @@ RegionMask MaskFromAlpha(const uint8_t* pixels, int width, int height) {
   return mask;
 }
 
-std::vector<RegionRect> RegionRects(const RegionMask& mask) {
-  std::vector<RegionRect> rects;
+std::vector<Rect> RegionRects(const RegionMask& mask) {
+  std::vector<Rect> rects;
   if (mask.width <= 0 || mask.height <= 0 ||
       mask.inside.size() != static_cast<size_t>(mask.width) * mask.height) {
     return rects;
@@ -65,7 +65,7 @@ std::vector<RegionRect> RegionRects(const RegionMask& mask) {
   return rects;
 }
 
-std::vector<uint8_t> EncodeRegionData(const std::vector<RegionRect>& rects, int width, int height) {
+std::vector<uint8_t> EncodeRegionData(const std::vector<Rect>& rects, int width, int height) {
   std::vector<uint8_t> out;
   out.reserve(kRegionHeaderSize + rects.size() * kRegionRectSize);
   const auto count = static_cast<uint32_t>(rects.size());
@@ -74,7 +74,7 @@ std::vector<uint8_t> EncodeRegionData(const std::vector<RegionRect>& rects, int 
   AppendLE32(out, count);
   AppendLE32(out, count * kRegionRectSize);
   for (const int32_t bound : {0, 0, width, height}) AppendLE32(out, static_cast<uint32_t>(bound));
-  for (const RegionRect& r : rects) {
+  for (const Rect& r : rects) {
     for (const int32_t edge : {r.left, r.top, r.right, r.bottom}) AppendLE32(out, static_cast<uint32_t>(edge));
   }
   return out;

@@ -14,12 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-struct RegionRect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-};
+#include "foundation/rect.h"
 
 // One byte per pixel, rows top to bottom: nonzero = inside the window.
 struct RegionMask {
@@ -37,7 +32,7 @@ RegionMask MaskFromAlpha(const uint8_t* pixels, int width, int height);
 
 // The mask's inside as banded rectangles; none for a mask whose byte count
 // does not match its size.
-std::vector<RegionRect> RegionRects(const RegionMask& mask);
+std::vector<Rect> RegionRects(const RegionMask& mask);
 
 // The RGNDATA bytes for `rects` in a picture of width x height.
-std::vector<uint8_t> EncodeRegionData(const std::vector<RegionRect>& rects, int width, int height);
+std::vector<uint8_t> EncodeRegionData(const std::vector<Rect>& rects, int width, int height);

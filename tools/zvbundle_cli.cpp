@@ -10,7 +10,7 @@
 
 #include "bundle/bundle.h"
 #include "bundle/bundle_writer.h"
-#include "slideshow/image_records.h"
+#include "bundle/image_records.h"
 #include "tools/bundle_manifest.h"
 #include "tools/bundle_pack.h"
 

@@ -6,6 +6,7 @@
 
 #include "foundation/product.h"
 #include "foundation/web_server.h"
+#include "ui/attached_controls.h"
 #include "ui/button_control_win32.h"
 #include "ui/credit_lines.h"
 #include "ui/credit_scroller_win32.h"
@@ -45,6 +46,7 @@ class AboutDialog {
   HWND tooltip_ = nullptr;
   CSkinImage face_;
   CButtonControl button_;
+  AttachedControls attached_;
 };
 
 void AboutDialog::Initialize() {
@@ -60,8 +62,8 @@ void AboutDialog::Initialize() {
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_SITE)), instance, nullptr);
   if (siteButton_ != nullptr) {
     face_.CutFrom(siteButton_, request_.skin, kSiteFaceOnSkin.x, kSiteFaceOnSkin.y, width, height);
-    button_.Attach(face_.Context(), face_.Context(), width, height, siteButton_,
-                   LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));
+    attached_.Attach(button_, face_.Context(), face_.Context(), width, height, siteButton_,
+                     LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));
     tooltip_ = AddTooltip(siteButton_, "Click to visit Quorrin Software's website", 250);
   }
 
@@ -97,7 +99,7 @@ void AboutDialog::OpenSite() const {
 AboutDialog::~AboutDialog() {
   scroller_.Stop();
   KillTimer(dialog_, kFrameTimer);
-  button_.Detach();
+  attached_.DetachAll();
   face_.Release();
   if (siteButton_ != nullptr) DestroyWindow(siteButton_);
   if (tooltip_ != nullptr) DestroyWindow(tooltip_);

@@ -11,12 +11,14 @@
 #include "bundle/program_bundles.h"
 #include "foundation/logger.h"
 #include "foundation/product.h"
+#include "foundation/rect_win32.h"
 #include "foundation/saver_settings.h"
 #include "foundation/web_server.h"
 #include "graphics/display_modes.h"
 #include "graphics/game_error_win32.h"
 #include "graphics/graphics_layer_win32.h"
 #include "ui/about_dialog_win32.h"
+#include "ui/attached_controls.h"
 #include "ui/button_control_win32.h"
 #include "ui/captions_dialog_win32.h"
 #include "ui/key_forwarder_win32.h"
@@ -108,6 +110,7 @@ class SettingsDialog {
   std::unique_ptr<CButtonControl[]> buttons_ = std::make_unique<CButtonControl[]>(kSettingsButtonCount);
   CToggleSet toggles_;
   std::vector<std::unique_ptr<CSkinImage>> images_;
+  AttachedControls attached_;
   std::vector<HWND> tooltips_;
   HWND volumeWindow_ = nullptr;
   HWND modeWindow_ = nullptr;
@@ -145,13 +148,13 @@ void SettingsDialog::Initialize(WPARAM wParam) {
   CentreWindow();
   font_ = CreateFontA(-13, 0, 0, 0, 700, 1, 0, 0, ANSI_CHARSET, OUT_TT_PRECIS, 0, ANTIALIASED_QUALITY, 0,
                       "Arial");
-  delayLabel_ = {kDelayLabelRect[0], kDelayLabelRect[1], kDelayLabelRect[2], kDelayLabelRect[3]};
+  delayLabel_ = ToRECT(kDelayLabelRect);
   FillDisplayModes();
   if (settings_.ShowSpeedTip && settings_.AvgFps < 10) RunSpeedTips(dialog_, settings_);
 }
 
-// Steps 2 to 4: the skin bundle and its picture. False when the skin is
-// not there; `ended` when the dialog had to close.
+// Opens the skin bundle, reads and decodes the skin picture. False when the
+// skin is not there; `ended` when the dialog had to close.
 bool SettingsDialog::LoadSkin(WPARAM wParam, bool& ended) {
   ZV_LOG_INFO("Initializing config dialog (WM_INITDIALOG)");
   ZV_LOG_INFO("Opening bundled menu graphic");
@@ -226,7 +229,7 @@ void SettingsDialog::SetUpButtons() {
     if (window == nullptr) continue;
     MoveWindow(window, entry.rect.x, entry.rect.y, entry.rect.width, entry.rect.height, TRUE);
     HDC face = Cut(window, entry.rect)->Context();
-    buttons_[i].Attach(face, face, entry.rect.width, entry.rect.height, window, hand_);
+    attached_.Attach(buttons_[i], face, face, entry.rect.width, entry.rect.height, window, hand_);
   }
 }
 
@@ -259,7 +262,7 @@ void SettingsDialog::SetUpSliders() {
   volumeSlider.SetKnobImage(LoadFromBundle(kVolumeKnobName)->Context());
   volumeSlider.SetFillImage(Cut(dialog_, kVolumeSliderRect)->Context());
   volumeSlider.Configure(kVolumeSliderLayout);
-  volumeSlider.Attach(volumeWindow_);
+  attached_.Attach(volumeSlider, volumeWindow_);
   volumeSlider.SetValue(VolumeSliderValue(settings_.MusicVol));
 
   HWND delayWindow = GetDlgItem(dialog_, IDC_DELAY_SLIDER);
@@ -270,8 +273,8 @@ void SettingsDialog::SetUpSliders() {
   delaySlider.SetFillImage(Cut(dialog_, kDelayFillCut)->Context());
   delaySlider.Configure(kDelaySliderLayout);
   delaySlider.SetNotifyWindow(dialog_);
-  delaySlider.SetNotifyRect({kDelayLabelRect[0], kDelayLabelRect[1], kDelayLabelRect[2], kDelayLabelRect[3]});
-  delaySlider.Attach(delayWindow);
+  delaySlider.SetNotifyRect(ToRECT(kDelayLabelRect));
+  attached_.Attach(delaySlider, delayWindow);
   delaySlider.SetValue(DelaySliderValue(settings_.ImageDelay));
 
   modeWindow_ = CreateOwnerDrawnButton(IDC_MODE_SLIDER, kModeSliderRect);
@@ -281,8 +284,8 @@ void SettingsDialog::SetUpSliders() {
   modeSlider.SetVisibleRows(kDisplayModeVisibleRows);
   HWND list = GetDlgItem(dialog_, IDC_DISPLAY_MODES);
   MoveWindow(list, kModeListRect.x, kModeListRect.y, kModeListRect.width, kModeListRect.height, TRUE);
-  modeSlider.AttachListBox(list);
-  modeSlider.Attach(modeWindow_);
+  modeSlider.AttachListBox(list);  // let go of by the slider's Detach
+  attached_.Attach(modeSlider, modeWindow_);
 }
 
 void SettingsDialog::SetUpTooltips() {
@@ -508,12 +511,10 @@ LRESULT SettingsDialog::FastModeProc(HWND window, UINT message, WPARAM wParam, L
 void SettingsDialog::Destroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  // Before their windows and pictures go.
+  toggles_.Clear();
+  attached_.DetachAll();
   if (controlsReady_) {
-    toggles_.Clear();
-    for (int i = 0; i < kSettingsButtonCount; ++i) buttons_[i].Detach();
-    volumeSlider.Detach();
-    delaySlider.Detach();
-    modeSlider.Detach();
     for (HWND window : {volumeWindow_, modeWindow_})
       if (window != nullptr) DestroyWindow(window);
     for (HWND tooltip : tooltips_) DestroyWindow(tooltip);

@@ -43,7 +43,7 @@ const SkinRect kDelaySliderRect = {367, 245, 108, 17};
 const SkinRect kDelayFillCut = {367, 245, 108, 18};
 const SkinRect kModeSliderRect = {614, 275, 15, 94};
 const SkinRect kModeListRect = {522, 275, 92, 94};
-const int kDelayLabelRect[4] = {477, 245, 519, 262};
+const Rect kDelayLabelRect = {477, 245, 519, 262};
 
 const char kVolumeTooltip[] = "Adjusts music volume";
 const char kDelayTooltip[] =

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "foundation/rect.h"
+
 class SaverSettings;
 
 struct SkinRect {
@@ -57,8 +59,8 @@ extern const SkinRect kDelaySliderRect;
 extern const SkinRect kDelayFillCut;  // one row taller than the window
 extern const SkinRect kModeSliderRect;
 extern const SkinRect kModeListRect;
-// Where the delay label is painted: left, top, right, bottom.
-extern const int kDelayLabelRect[4];
+// Where the delay label is painted.
+extern const Rect kDelayLabelRect;
 
 extern const char kVolumeTooltip[];
 extern const char kDelayTooltip[];

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "slideshow/image_records.h"
+#include "bundle/image_records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes;

@@ -44,3 +44,25 @@ class Stubborn : public cThread {
   std::atomic<bool> release{false};
   std::atomic<bool> done{false};
 };
+
+// Adds kRounds to a count shared with other contenders, one increment at a
+// time under the monitor: with a lock that excludes, two of them leave
+// exactly twice kRounds; without one, lost updates show. Runs as soon as it
+// is started (not suspended).
+class Contender : public cThread {
+ public:
+  static constexpr int kRounds = 20000;
+  Contender(cMonitor& monitor, int& shared) : monitor_(monitor), shared_(shared) { creationFlags = 0; }
+  ~Contender() override { Stop(); }
+  int Run() override {
+    for (int i = 0; i < kRounds; ++i) {
+      cMonitorLock hold(monitor_);
+      ++shared_;
+    }
+    return 0;
+  }
+
+ private:
+  cMonitor& monitor_;
+  int& shared_;
+};

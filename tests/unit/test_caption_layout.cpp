@@ -31,7 +31,7 @@ TEST(CaptionGrid, TileSizesFollowTheTextureLimit) {
 TEST(CaptionGrid, EachTextureTakesItsPartOfTheAreaRowsFromTheBottom) {
   const CaptionGrid g = CaptionGridFor(896, 256, 128);
   // Texture 0 is the lower left tile: the lower half of the drawing area.
-  CaptionRect r = CaptionTileSource(g, 0);
+  Rect r = CaptionTileSource(g, 0);
   EXPECT_EQ(r.left, 0);
   EXPECT_EQ(r.top, 128);
   EXPECT_EQ(r.bottom, 256);
@@ -46,7 +46,7 @@ TEST(CaptionGrid, EachTextureTakesItsPartOfTheAreaRowsFromTheBottom) {
   // Every pixel of the area goes to exactly one texture.
   std::vector<int> covered(896 * 256, 0);
   for (int k = 0; k < g.Count(); ++k) {
-    const CaptionRect t = CaptionTileSource(g, k);
+    const Rect t = CaptionTileSource(g, k);
     for (int y = t.top; y < t.bottom; ++y)
       for (int x = t.left; x < t.right; ++x) ++covered[static_cast<size_t>(y * 896 + x)];
   }
@@ -129,11 +129,11 @@ TEST(CaptionPlacement, FormatsQualityAndFastModeRectangles) {
   EXPECT_EQ(CaptionFontQuality(5), 4);
   EXPECT_EQ(CaptionFontQuality(6), 5);
 
-  const CaptionRect m = FastCaptionMeasureRect(1024, 768);
+  const Rect m = FastCaptionMeasureRect(1024, 768);
   EXPECT_EQ(m.right - m.left, 1024 - 100);  // the final width, out of sight
   EXPECT_GE(m.top, 768);
-  const CaptionRect s = FastCaptionShadowRect(1024, 768, 40);
-  const CaptionRect t = FastCaptionTextRect(1024, 768, 40);
+  const Rect s = FastCaptionShadowRect(1024, 768, 40);
+  const Rect t = FastCaptionTextRect(1024, 768, 40);
   EXPECT_EQ(t.left, 50);
   EXPECT_EQ(t.right, 974);
   EXPECT_EQ(t.top, 768 - 40 - 10);

@@ -8,7 +8,7 @@
 
 #include "bundle/bundle.h"
 #include "bundle/bundle_writer.h"
-#include "slideshow/image_records.h"
+#include "bundle/image_records.h"
 
 namespace {
 

@@ -37,7 +37,7 @@ class FakeSystem {
           adapter = adapters_[static_cast<size_t>(index)];
           return true;
         },
-        [this](const MonitorRect& rect) -> void* {
+        [this](const Rect& rect) -> void* {
           lookups.push_back(rect);
           if (rect.left >= offDesktop) return nullptr;
           return &handles_[lookups.size() % 16];
@@ -47,14 +47,14 @@ class FakeSystem {
   // No monitor lies at or right of this x.
   static constexpr int32_t offDesktop = 100000;
   int queries = 0;
-  std::vector<MonitorRect> lookups;
+  std::vector<Rect> lookups;
 
  private:
   std::vector<DisplayAdapter> adapters_;
   char handles_[16] = {};
 };
 
-void ExpectRect(const MonitorRect& rect, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+void ExpectRect(const Rect& rect, int32_t left, int32_t top, int32_t right, int32_t bottom) {
   EXPECT_EQ(rect.left, left);
   EXPECT_EQ(rect.top, top);
   EXPECT_EQ(rect.right, right);

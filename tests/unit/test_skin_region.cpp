@@ -8,12 +8,12 @@
 #include "bundle/byte_order.h"
 #include "tools/skin_region.h"
 
-// Beside RegionRect, where the comparisons in std and gtest find them.
-static bool operator==(const RegionRect& a, const RegionRect& b) {
+// Beside Rect, where the comparisons in std and gtest find them.
+static bool operator==(const Rect& a, const Rect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-static std::ostream& operator<<(std::ostream& out, const RegionRect& r) {
+static std::ostream& operator<<(std::ostream& out, const Rect& r) {
   return out << "{" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}";
 }
 
@@ -32,11 +32,11 @@ RegionMask MaskOf(const std::vector<std::string>& rows) {
 
 struct DecodedRegion {
   uint32_t headerSize = 0, type = 0, count = 0, rectBytes = 0;
-  RegionRect bound;
-  std::vector<RegionRect> rects;
+  Rect bound;
+  std::vector<Rect> rects;
 };
 
-RegionRect ReadRect(const uint8_t* p) {
+Rect ReadRect(const uint8_t* p) {
   return {static_cast<int32_t>(ReadLE32(p)), static_cast<int32_t>(ReadLE32(p + 4)),
           static_cast<int32_t>(ReadLE32(p + 8)), static_cast<int32_t>(ReadLE32(p + 12))};
 }
@@ -64,9 +64,9 @@ DecodedRegion Decode(const std::vector<uint8_t>& bytes) {
 
 // Every inside pixel covered exactly once, no outside pixel covered, no
 // rectangle empty or beyond the mask.
-void ExpectCoversMaskExactly(const std::vector<RegionRect>& rects, const RegionMask& mask) {
+void ExpectCoversMaskExactly(const std::vector<Rect>& rects, const RegionMask& mask) {
   std::vector<int> hits(mask.inside.size(), 0);
-  for (const RegionRect& r : rects) {
+  for (const Rect& r : rects) {
     ASSERT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= mask.width && r.bottom <= mask.height) << r;
     ASSERT_TRUE(r.left < r.right && r.top < r.bottom) << "empty " << r;
     for (int y = r.top; y < r.bottom; ++y) {
@@ -84,7 +84,7 @@ void ExpectCoversMaskExactly(const std::vector<RegionRect>& rects, const RegionM
 // GDI's band rules: sorted by top, then left; a band's rectangles share top
 // and bottom and do not touch; bands do not overlap; touching bands differ
 // (identical ones would have been one band).
-void ExpectBanded(const std::vector<RegionRect>& rects) {
+void ExpectBanded(const std::vector<Rect>& rects) {
   size_t bandStart = 0, previousBand = 0;
   bool havePrevious = false;
   for (size_t i = 1; i <= rects.size(); ++i) {
@@ -94,8 +94,8 @@ void ExpectBanded(const std::vector<RegionRect>& rects) {
       continue;
     }
     if (havePrevious) {
-      const RegionRect& before = rects[previousBand];
-      const RegionRect& now = rects[bandStart];
+      const Rect& before = rects[previousBand];
+      const Rect& now = rects[bandStart];
       EXPECT_GE(now.top, before.bottom) << before << " then " << now;
       if (now.top == before.bottom) {
         bool same = (i - bandStart) == (bandStart - previousBand);
@@ -122,7 +122,7 @@ TEST(SkinRegion, MaskWithHolesAndNotchesBecomesBands) {
       "##########",  // same runs as row 2, but not adjacent to it
       ".########.",  // rounded-off corners
   });
-  const std::vector<RegionRect> expected = {
+  const std::vector<Rect> expected = {
       {0, 0, 4, 2}, {6, 0, 10, 2}, {0, 2, 10, 3}, {0, 3, 3, 5}, {4, 3, 6, 5},
       {7, 3, 10, 5}, {0, 5, 10, 6}, {1, 6, 9, 7},
   };
@@ -133,7 +133,7 @@ TEST(SkinRegion, MaskWithHolesAndNotchesBecomesBands) {
   EXPECT_EQ(region.type, 1u);
   EXPECT_EQ(region.count, 8u);
   EXPECT_EQ(region.rectBytes, 8u * 16u);
-  EXPECT_EQ(region.bound, (RegionRect{0, 0, 10, 7}));
+  EXPECT_EQ(region.bound, (Rect{0, 0, 10, 7}));
   EXPECT_EQ(region.rects, expected);
   ExpectCoversMaskExactly(region.rects, mask);
   ExpectBanded(region.rects);
@@ -151,9 +151,9 @@ TEST(SkinRegion, RecordIsLittleEndianWhateverTheHost) {
 
 TEST(SkinRegion, EmptyFullAndMalformedMasks) {
   EXPECT_TRUE(RegionRects(MaskOf({"....", "...."})).empty());
-  EXPECT_EQ(RegionRects(MaskOf({"###", "###", "###"})), (std::vector<RegionRect>{{0, 0, 3, 3}}));
+  EXPECT_EQ(RegionRects(MaskOf({"###", "###", "###"})), (std::vector<Rect>{{0, 0, 3, 3}}));
   // A band that ends at the bottom edge and one that starts below empty rows.
-  EXPECT_EQ(RegionRects(MaskOf({"....", "....", ".##.", ".##."})), (std::vector<RegionRect>{{1, 2, 3, 4}}));
+  EXPECT_EQ(RegionRects(MaskOf({"....", "....", ".##.", ".##."})), (std::vector<Rect>{{1, 2, 3, 4}}));
 
   RegionMask shortMask = MaskOf({"###", "###"});
   shortMask.inside.pop_back();
@@ -174,7 +174,7 @@ TEST(SkinRegion, AlphaAtLeastHalfIsInside) {
   EXPECT_EQ(mask.width, 2);
   EXPECT_EQ(mask.height, 2);
   EXPECT_EQ(mask.inside, (std::vector<uint8_t>{0, 0, 1, 1}));
-  EXPECT_EQ(RegionRects(mask), (std::vector<RegionRect>{{0, 1, 2, 2}}));
+  EXPECT_EQ(RegionRects(mask), (std::vector<Rect>{{0, 1, 2, 2}}));
 }
 
 TEST(SkinRegion, RandomShapesAreCoveredExactlyOnceInBands) {

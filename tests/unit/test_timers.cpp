@@ -173,26 +173,10 @@ TEST(Thread, StopGivesUpAfterTheTimeout) {
   EXPECT_TRUE(WaitFor(thread.done, true));
 }
 
-class Contender : public cThread {
- public:
-  explicit Contender(cMonitor& m) : monitor(m) { creationFlags = 0; }
-  ~Contender() override { Stop(); }
-  int Run() override {
-    for (int i = 0; i < 20000; ++i) {
-      cMonitorLock hold(monitor);
-      ++shared;
-    }
-    return 0;
-  }
-  cMonitor& monitor;
-  static int shared;
-};
-int Contender::shared = 0;
-
 TEST(Monitor, ReentryAndExclusion) {
   cMonitor monitor;
-  Contender::shared = 0;
-  Contender a(monitor), b(monitor);
+  int shared = 0;
+  Contender a(monitor, shared), b(monitor, shared);
   monitor.Enter();
   monitor.Enter();  // the owner may enter again
   EXPECT_TRUE(monitor.locked);
@@ -200,11 +184,11 @@ TEST(Monitor, ReentryAndExclusion) {
   ASSERT_TRUE(a.Start());
   ASSERT_TRUE(b.Start());
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  EXPECT_EQ(Contender::shared, 0);  // both wait for us
+  EXPECT_EQ(shared, 0);  // both wait for us
   monitor.Leave();
   a.Stop();
   b.Stop();
-  EXPECT_EQ(Contender::shared, 40000);
+  EXPECT_EQ(shared, 2 * Contender::kRounds);
   EXPECT_FALSE(monitor.locked);
 }
 

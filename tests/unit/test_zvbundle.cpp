@@ -11,7 +11,7 @@
 #include "bundle/bundle.h"
 #include "bundle/bundle_writer.h"
 #include "bundle/image_data.h"
-#include "slideshow/image_records.h"
+#include "bundle/image_records.h"
 #include "tools/zvbundle_cli.h"
 
 namespace {

@@ -57,7 +57,7 @@ class MonitorsWin : public ::testing::Test {
   MonitorRecord& AddFakeSecondary(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     MonitorRecord& record = table_.records[table_.count++];
     record.monitor = primaryMonitor_;
-    record.rect = MonitorRect{left, top, right, bottom};
+    record.rect = Rect{left, top, right, bottom};
     record.reserved = -1;
     return record;
   }
@@ -65,7 +65,7 @@ class MonitorsWin : public ::testing::Test {
   MonitorRecord& AddPrimary() {
     MonitorRecord& record = table_.records[table_.count++];
     record.monitor = primaryMonitor_;
-    record.rect = MonitorRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    record.rect = Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     record.isPrimary = true;
     record.reserved = -1;
     return record;

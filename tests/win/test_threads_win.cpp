@@ -56,41 +56,25 @@ TEST(ThreadWin, StopGivesUpAfterTheTimeoutWithTheHandleClosed) {
   CloseHandle(duplicate);
 }
 
-class Counter : public cThread {
- public:
-  explicit Counter(cMonitor& m) : monitor(m) { creationFlags = 0; }
-  ~Counter() override { Stop(); }
-  int Run() override {
-    for (int i = 0; i < 20000; ++i) {
-      cMonitorLock hold(monitor);
-      ++shared;
-    }
-    return 0;
-  }
-  cMonitor& monitor;
-  static int shared;
-};
-int Counter::shared = 0;
-
 TEST(MonitorWin, ReentryAndExclusion) {
   cMonitor monitor;
   ASSERT_NE(monitor.mutex, nullptr);
   monitor.Enter();
   monitor.Enter();  // the owner may enter again
   EXPECT_TRUE(monitor.locked);
-  Counter::shared = 0;
-  Counter a(monitor), b(monitor);
+  int shared = 0;
+  Contender a(monitor, shared), b(monitor, shared);
   ASSERT_TRUE(a.Start());
   ASSERT_TRUE(b.Start());
   Sleep(30);
-  EXPECT_EQ(Counter::shared, 0);  // both wait while we hold it
+  EXPECT_EQ(shared, 0);  // both wait while we hold it
   monitor.Leave();
   Sleep(30);
-  EXPECT_EQ(Counter::shared, 0);  // still held once
+  EXPECT_EQ(shared, 0);  // still held once
   monitor.Leave();
   a.Stop();
   b.Stop();
-  EXPECT_EQ(Counter::shared, 40000);
+  EXPECT_EQ(shared, 2 * Contender::kRounds);
   EXPECT_FALSE(monitor.locked);
 }
 

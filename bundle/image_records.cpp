@@ -1,4 +1,4 @@
-#include "slideshow/image_records.h"
+#include "bundle/image_records.h"
 
 #include <cstring>
 
