@@ -99,3 +99,8 @@ void BundleSlideshowHost::RenderCaption(int32_t slot, int32_t photo) {
 void BundleSlideshowHost::CaptionStep(int32_t slot) {
   if (captions != nullptr) captions->Step(slot);
 }
+
+void BundleSlideshowHost::ReleasePhoto(int32_t photo) {
+  VFFILE* file = PhotoFile(photo);
+  if (file != nullptr) file->Free();
+}

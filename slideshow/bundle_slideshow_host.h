@@ -71,6 +71,7 @@ class BundleSlideshowHost : public SlideshowHost {
   void OpenCaptions(int32_t tileLimit, int32_t textureBits) override;
   void RenderCaption(int32_t slot, int32_t photo) override;
   void CaptionStep(int32_t slot) override;
+  void ReleasePhoto(int32_t photo) override;
   uint32_t TimeSeconds() override;
   double StopwatchMs() override;
 

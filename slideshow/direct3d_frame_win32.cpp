@@ -1,5 +1,7 @@
 #include "slideshow/direct3d_frame_win32.h"
 
+#include <algorithm>
+
 #include "foundation/logger.h"
 #include "foundation/saver_settings.h"
 #include "slideshow/caption_layout.h"
@@ -136,10 +138,13 @@ void Direct3DFrame::AdjustToFrameRate() {
   const float delaySeconds = static_cast<float>(ImageDelayMsFor(ss->ImageDelay)) / 1000.0f;
   const PerformanceAction action = AutoPerformanceStep(stats_.runTime, stats_.averageFps, delaySeconds);
   Slideshow& show = slideshow_.Show();
+  // The rule lowers the texture limit; one already lower stays.
+  const int32_t size = show.Cram() && action.cramSize != 0 ? std::min(action.cramSize, show.CramSize())
+                                                           : action.cramSize;
   if (action.cramOn) show.SetCram(1);
-  if (action.cramSize != 0) {
-    show.SetCramSize(action.cramSize);
-    ZV_LOG_INFO("Automatic performance: image cram size " << action.cramSize);
+  if (size != 0) {
+    show.SetCramSize(size);
+    ZV_LOG_INFO("Automatic performance: image cram size " << size);
   }
   if (action.endRule) ss->AutoPerformance = 0;
 }

@@ -17,6 +17,8 @@ class Direct3DFrame : public FrameDrawer {
   // The automatic performance rule: lower slide resolution on slow machines.
   void AdjustToFrameRate() override;
   void Draw(float frameMs) override;
+  int32_t PhotographChanges() const override { return slideshow_.Show().Changes(); }
+  int32_t PhotoOnScreen() const override { return slideshow_.Show().CurrentPhoto(); }
   // The longest frame since photographs began to show, in ms.
   float LongestShowingFrameMs() const { return longestShowingFrame_; }
 

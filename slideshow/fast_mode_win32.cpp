@@ -52,13 +52,17 @@ bool FastMode::LoadFastImage(const PlaylistElement& entry) {
   const uint8_t* bytes = category->Load(file);
   if (bytes == nullptr) return false;
   auto image = std::make_unique<CImageObject>();
-  if (image->Load(bytes, file->size) != 0) return false;
+  if (image->Load(bytes, file->size) != 0) {
+    if (entry.photo != shownPhoto_) host.ReleasePhoto(entry.photo);
+    return false;
+  }
   const ImageDims* dims = host.FindDims(file);
   const int width = surface_.width, height = surface_.height;
   displaySize_ = dims != nullptr ? FitInside(dims->width, dims->height, width, height)
                                  : FitInside(image->GetObjectDataPtr()->GetWidth(),
                                              image->GetObjectDataPtr()->GetHeight(), width, height);
   image_ = std::move(image);
+  loadedPhoto_ = entry.photo;
   return true;
 }
 
@@ -112,6 +116,11 @@ void FastMode::Compose() {
   if (ss->ShowCaptions) DrawCaption();
 }
 
+void FastMode::ShowLoaded() {
+  if (shownPhoto_ >= 0 && shownPhoto_ != loadedPhoto_) slideshow_.Host().ReleasePhoto(shownPhoto_);
+  shownPhoto_ = loadedPhoto_;
+}
+
 void FastMode::PreloadNext() {
   if (!LoadFromCursor(PlayOrder().Count(), true)) GiveUpForWantOfImages(run_, true);
 }
@@ -144,6 +153,7 @@ void FastMode::Setup() {
   }
   if (ss->ShowCaptions) MakeCaptionFont();  // before the first picture is captioned
   Compose();
+  ShowLoaded();
   TimedEffect();
   MirrorMonitors();
   PreloadNext();
@@ -154,7 +164,9 @@ void FastMode::Draw(float frameMs) {
   SpinDelay(kFramePauseMs);
   if (imageTimer_ < ImageDelayMsFor(ss->ImageDelay)) return;
   Compose();
+  ShowLoaded();
   TimedEffect();
+  ++changes_;
   frameClock_.Init();
   MirrorMonitors();
   imageTimer_ = 0;

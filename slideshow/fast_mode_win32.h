@@ -33,6 +33,8 @@ class FastMode : public FrameDrawer {
   // second. A bundle without a usable photograph asks the saver to end.
   void Setup();
   void Draw(float frameMs) override;
+  int32_t PhotographChanges() const override { return changes_; }
+  int32_t PhotoOnScreen() const override { return shownPhoto_; }
   // Effect 1..12 over `durationMs`; anything else copies the picture at once.
   void PlayEffect(int32_t effect, int32_t durationMs);
   void MirrorMonitors();
@@ -47,6 +49,9 @@ class FastMode : public FrameDrawer {
   void DrawCaption();
   void MakeCaptionFont();
   void Compose();
+  // The loaded picture goes on screen: its photograph is now the one shown
+  // and the one before it no longer needs its bytes.
+  void ShowLoaded();
   void PreloadNext();
   void TimedEffect();
   void PumpMessages();
@@ -65,4 +70,7 @@ class FastMode : public FrameDrawer {
   HFONT captionFont_ = nullptr;
   DurationStats effectStats_;
   int32_t imageTimer_ = 0;
+  int32_t changes_ = 0;
+  int32_t shownPhoto_ = -1;
+  int32_t loadedPhoto_ = -1;  // the one in image_, shown next
 };

@@ -70,13 +70,13 @@ int CImgLoadThread::Run() {
   }
 
   state = kLoaderReading;
-  uint32_t size = 0;
-  const uint8_t* bytes = source->Load(&size);
-  if (bytes == nullptr) {
-    Fail(kLoaderUnreadable);
-    return 0;
-  }
   try {
+    uint32_t size = 0;
+    const uint8_t* bytes = source->Load(&size);
+    if (bytes == nullptr) {
+      Fail(kLoaderUnreadable);
+      return 0;
+    }
     if (!Prepare(bytes, size) || !CutTiles()) return 0;
   } catch (const std::bad_alloc&) {
     picture.reset();

@@ -97,6 +97,7 @@ class CSlideImage {
   int32_t vertexCount = 0;
   bool meshBuilt = false;
   uint8_t ownsTextures = 1;
+  int32_t photo = -1;  // the photograph it shows, by its index in the bundle
 
  private:
   void CopyCornersToTiles();

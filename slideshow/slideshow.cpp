@@ -116,7 +116,7 @@ CImgLoadThread* Slideshow::PendingLoader() const {
 
 // Play order ----------------------------------------------------------------
 
-void Slideshow::BuildPlayOrder() {
+void Slideshow::BuildPlayOrder(int32_t avoidFirst) {
   const int32_t count = host->PhotoCount();
   std::vector<int32_t> order(static_cast<size_t>(std::max(count, 0)));
   for (int32_t photo = 0; photo < count; ++photo) order[static_cast<size_t>(photo)] = photo;
@@ -127,6 +127,7 @@ void Slideshow::BuildPlayOrder() {
         std::swap(order[static_cast<size_t>(l)], order[static_cast<size_t>(std::rand() % count)]);
       }
     }
+    if (count > 1 && order[0] == avoidFirst) std::swap(order[0], order[static_cast<size_t>(1 + std::rand() % (count - 1))]);
   }
   playOrder.Clear();
   for (int32_t photo : order) playOrder.Append(PlaylistElement{photo});
@@ -137,7 +138,7 @@ void Slideshow::AdvanceCursor() {
   if (playOrder.CursorNode() != nullptr && playOrder.Next()) return;
   // Past the last entry: a fresh shuffle, or back to the start.
   if (randomOrder) {
-    BuildPlayOrder();
+    BuildPlayOrder(playOrder.Count() > 0 ? playOrder.LastNode()->data.photo : -1);
   } else {
     playOrder.First();
   }
@@ -168,6 +169,7 @@ CSlideImage* Slideshow::TakeSlide() {
   StallTimer timed(host, &stallMs);
   CImgLoadThread* loader = node->data.loader;
   CSlideImage* slide = loader->Finish();
+  if (slide != nullptr) slide->photo = node->data.photo;
   delete loader;
   loaders.RemoveNode(node);
   return slide;
@@ -285,6 +287,7 @@ bool Slideshow::DropFailedLoaders() {
       delete loader->Finish();
       delete loader;
       loaders.RemoveNode(node);
+      if (!PhotoInUse(photo)) host->ReleasePhoto(photo);
       dropped = true;
     }
     node = following;
@@ -366,8 +369,9 @@ void Slideshow::ExchangeAtMidpoint() {
   if (incoming == nullptr) return;
   Arrange(incoming);
   AdvanceCursor();
-  delete current;
+  CSlideImage* outgoing = current;
   current = incoming;
+  Retire(outgoing);
   captionSlot = NextCaptionSlot();
   Queue(NextCaptionSlot());
 }
@@ -377,9 +381,10 @@ void Slideshow::EndTransition() {
   fadeClock = 0;
   shownClock = 0;
   if (crossfade && next != nullptr) {
-    delete current;
+    CSlideImage* outgoing = current;
     current = next;
     next = nullptr;
+    Retire(outgoing);
     captionSlot = NextCaptionSlot();
     Queue(NextCaptionSlot());
   }
@@ -400,6 +405,21 @@ void Slideshow::CleanUp() {
     AdvanceCursor();
     Queue(NextCaptionSlot());
   }
+}
+
+void Slideshow::Retire(CSlideImage* slide) {
+  if (slide == nullptr) return;
+  const int32_t photo = slide->photo;
+  delete slide;
+  if (photo >= 0 && !PhotoInUse(photo)) host->ReleasePhoto(photo);
+}
+
+bool Slideshow::PhotoInUse(int32_t photo) const {
+  if ((current != nullptr && current->photo == photo) || (next != nullptr && next->photo == photo)) return true;
+  for (const auto* node = loaders.FirstNode(); node != nullptr; node = node->next) {
+    if (node->data.photo == photo) return true;
+  }
+  return false;
 }
 
 void Slideshow::SetBrightness(float value) {

@@ -78,6 +78,8 @@ class SlideshowHost {
   virtual void RenderCaption(int32_t slot, int32_t photo) = 0;
   // One step of a slot's pending caption work.
   virtual void CaptionStep(int32_t slot) = 0;
+  // The photograph's bytes are no longer needed: not on screen, not loading.
+  virtual void ReleasePhoto(int32_t /*photo*/) {}
   // Current time in seconds, the shuffle's seed.
   virtual uint32_t TimeSeconds() = 0;
   // A free-running millisecond stopwatch, for timing the synchronous work.
@@ -127,9 +129,12 @@ class Slideshow {
 
   SlideshowPhase Phase() const;
   CSlideImage* Current() const { return current; }
+  // The photograph on screen (the outgoing one during a cross-fade); -1 before the first.
+  int32_t CurrentPhoto() const { return current != nullptr ? current->photo : -1; }
   CSlideImage* Next() const { return next; }
   bool InTransition() const { return inTransition != 0; }
-  bool OpeningFade() const { return openingFade != 0; }
+  // The first slide fading in from black, which only an animated show does.
+  bool OpeningFade() const { return openingFade != 0 && animate != 0; }
   bool Crossfade() const { return crossfade != 0; }
   bool Animate() const { return animate != 0; }
   const float* Brightness() const { return brightness; }
@@ -163,7 +168,9 @@ class Slideshow {
     int32_t photo = 0;
   };
 
-  void BuildPlayOrder();
+  // A fresh order; when reshuffled, `avoidFirst` (the photograph just
+  // queued) is not put first, so it never shows twice in a row.
+  void BuildPlayOrder(int32_t avoidFirst = -1);
   void AdvanceCursor();
   void Queue(int32_t slot);
   CSlideImage* TakeSlide();
@@ -179,6 +186,10 @@ class Slideshow {
   void ZoomSlides(int32_t a);
   void CleanUp();
   void SetBrightness(float value);
+  // Deletes a slide that left the screen and lets its photograph's bytes go
+  // unless another slide or a loader still has that photograph.
+  void Retire(CSlideImage* slide);
+  bool PhotoInUse(int32_t photo) const;
   // Copies tiles of the loader working ahead for a few ms of the frame.
   void UploadPending();
   // The change is due and the next slide is complete.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct FakePhoto {
   int32_t locate = kLoaderNoError;  // what Locate reports
   bool readable = true;
   bool decodable = true;
+  bool outOfMemory = false;  // decoding runs out of memory
   // While set and false, decoding waits (a photograph that is late).
   std::shared_ptr<std::atomic<bool>> gate;
 };
@@ -26,7 +28,7 @@ struct FakePhoto {
 class FakePhotoSource : public PhotoSource {
  public:
   explicit FakePhotoSource(const FakePhoto& photo) : photo_(photo) {
-    bytes_.resize(photo.decodable ? 8 : 3);
+    bytes_.resize(photo.outOfMemory ? 9 : photo.decodable ? 8 : 3);
     if (photo.decodable) {
       std::memcpy(bytes_.data(), &photo.width, 4);
       std::memcpy(bytes_.data() + 4, &photo.height, 4);
@@ -58,6 +60,7 @@ class FakePicture : public SlidePicture {
               const std::atomic<bool>* cancel) override {
     neededWidth = needWidth;
     neededHeight = needHeight;
+    if (size == 9) throw std::bad_alloc();
     while (gate_ != nullptr && !gate_->load()) {
       if (cancel != nullptr && cancel->load()) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -137,6 +140,7 @@ class FakeSlideshowHost : public SlideshowHost {
   void OpenCaptions(int32_t tileLimit, int32_t bits) override { captionsOpened = {tileLimit, bits}; }
   void RenderCaption(int32_t slot, int32_t photo) override { captions.push_back({slot, photo}); }
   void CaptionStep(int32_t) override {}
+  void ReleasePhoto(int32_t photo) override { released.push_back(photo); }
   uint32_t TimeSeconds() override {
     ++timeCalls;
     return seconds++;
@@ -153,6 +157,7 @@ class FakeSlideshowHost : public SlideshowHost {
   uint8_t verticalOnly = 0;
   FakeImaging imaging;
   std::vector<int32_t> queued;
+  std::vector<int32_t> released;
   std::vector<std::pair<int32_t, int32_t>> captions;
   std::pair<int32_t, int32_t> captionsOpened{0, 0};  // tile limit and bits
   uint32_t seconds = 1000;

@@ -288,13 +288,16 @@ TEST(ImageLoader, FailuresEndWithAnErrorAndNoSlide) {
     FakePhoto photo;
     int32_t error;
   };
-  std::vector<Case> cases(3);
+  std::vector<Case> cases(4);
   cases[0].photo.locate = kLoaderFileNotFound;
   cases[0].error = kLoaderFileNotFound;
   cases[1].photo.readable = false;
   cases[1].error = kLoaderUnreadable;
   cases[2].photo.decodable = false;
   cases[2].error = kLoaderUndecodable;
+  // Running out of memory fails the photograph, not the saver.
+  cases[3].photo.outOfMemory = true;
+  cases[3].error = kLoaderOutOfMemory;
   for (const Case& c : cases) {
     FakeImaging imaging;
     auto loader = MakeLoader(imaging, c.photo);

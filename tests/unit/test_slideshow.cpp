@@ -128,7 +128,7 @@ TEST(SlideshowTiming, SurplusOfALongFrameIsCarriedIntoTheTransition) {
   ShowFirst(show);
   // Without animation the first slide is at full brightness at once.
   EXPECT_FLOAT_EQ(show.Brightness()[0], 1.0f);
-  EXPECT_TRUE(show.OpeningFade());
+  EXPECT_FALSE(show.OpeningFade());
   Frame(show, 7900);
   EXPECT_FALSE(show.InTransition());
   Frame(show, 300);
@@ -466,4 +466,44 @@ TEST(SlideshowLate, SlidesAreMadeForTheScreenAtTheLargestZoom) {
   show.SetAnimate(0);
   EXPECT_FALSE(show.ScreenForSlides().cover);
   EXPECT_FLOAT_EQ(show.ScreenForSlides().largestZoom, 1.0f);
+}
+
+TEST(SlideshowOrder, AReshuffleNeverShowsThePhotographJustShownAgain) {
+  FakeSlideshowHost host;
+  AddPhotos(host, 2);
+  Slideshow show(&host);
+  Configure(show, 0, 1, 1);
+  ShowFirst(show);
+  for (int i = 0; i < 40; ++i) {
+    Frame(show, 100000);
+    // The photograph on screen is the slide's own, whatever the order did.
+    ASSERT_EQ(show.CurrentPhoto(), PhotoOf(show.Current()));
+  }
+  ASSERT_GT(host.queued.size(), 40u);
+  for (size_t i = 1; i < host.queued.size(); ++i) ASSERT_NE(host.queued[i], host.queued[i - 1]) << i;
+}
+
+TEST(SlideshowMemory, OnlyThePhotographsOnScreenOrLoadingKeepTheirBytes) {
+  FakeSlideshowHost host;
+  AddPhotos(host, 5);
+  host.photos[3].decodable = false;
+  Slideshow show(&host);
+  Configure(show, 1, 1);
+  ShowFirst(show);
+  for (int i = 0; i < 400; ++i) {
+    Frame(show, 100);
+    // Held: queued and not yet released.
+    std::vector<int32_t> held;
+    for (int32_t photo = 0; photo < 5; ++photo) {
+      const auto queued = std::count(host.queued.begin(), host.queued.end(), photo);
+      const auto released = std::count(host.released.begin(), host.released.end(), photo);
+      ASSERT_LE(released, queued);
+      if (queued > released) held.push_back(photo);
+    }
+    ASSERT_LE(held.size(), 3u);
+    ASSERT_TRUE(std::count(held.begin(), held.end(), show.CurrentPhoto()) == 1);
+  }
+  // The failed photograph went at once, the shown ones as they left.
+  EXPECT_GE(std::count(host.released.begin(), host.released.end(), 3), 1);
+  EXPECT_GE(host.released.size(), 4u);
 }

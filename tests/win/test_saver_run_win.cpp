@@ -303,4 +303,23 @@ TEST_F(Direct3DFrameWin, ASlowMachineGetsSmallerSlidesFromTheSixthSecond) {
   EXPECT_EQ(run.closeRequests, 0);
 }
 
+TEST_F(Direct3DFrameWin, TheSlowMachineRuleNeverRaisesALimitInForce) {
+  WriteBundle({{"red.bmp", SolidBitmap(128, 96, kRed)}});
+  ss->CramImages = 1;
+  ss->CramSize = 1024;
+  ss->ImageDelay = 10.0f;
+  MakeFrame();
+  ss->AutoPerformance = 1;
+  stats.runTime = 5500;
+  stats.averageFps = 12.0f;
+  frame->AdjustToFrameRate();
+  EXPECT_EQ(slideshow.Show().CramSize(), 1024);
+  stats.runTime = 13500;  // the second step lowers it
+  frame->AdjustToFrameRate();
+  EXPECT_EQ(slideshow.Show().CramSize(), 1024);
+  stats.runTime = 23500;
+  frame->AdjustToFrameRate();
+  EXPECT_EQ(slideshow.Show().CramSize(), 512);
+}
+
 }  // namespace
