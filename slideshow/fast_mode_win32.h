@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "bundle/image_object.h"
+#include "slideshow/bundle_slideshow_host.h"
+#include "slideshow/fast_picture_loader.h"
 #include "foundation/perf_timer.h"
 #include "graphics/saver_surface_win32.h"
 #include "slideshow/frame_drawer.h"
@@ -44,8 +45,11 @@ class FastMode : public FrameDrawer {
  private:
   LinkedList_Basic<PlaylistElement>& PlayOrder() { return slideshow_.Show().GetPlayOrder(); }
   void AdvanceCursor();
-  bool LoadFastImage(const PlaylistElement& entry);
-  bool LoadFromCursor(int32_t attempts, bool advanceFirst);
+  // Loads the cursor's photograph on a worker thread.
+  void StartLoad();
+  // The load's picture once it is there; a failed one starts the next
+  // entry's load, and when all have failed in a row the saver ends.
+  bool TakeLoaded();
   void DrawCaption();
   void MakeCaptionFont();
   void Compose();
@@ -65,8 +69,10 @@ class FastMode : public FrameDrawer {
   HBITMAP offscreenBitmap_ = nullptr;
   HDC blackDC_ = nullptr;
   HBITMAP blackBitmap_ = nullptr;
-  std::unique_ptr<CImageObject> image_;
-  FittedSize displaySize_;
+  std::unique_ptr<ImagePicture> image_;  // fitted inside the screen
+  std::unique_ptr<FastPictureLoader> loading_;
+  int32_t loadingPhoto_ = -1;
+  int32_t failures_ = 0;
   HFONT captionFont_ = nullptr;
   DurationStats effectStats_;
   int32_t imageTimer_ = 0;

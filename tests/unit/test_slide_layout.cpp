@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "slideshow/fast_picture_loader.h"
 #include "slideshow/image_loader.h"
 #include "slideshow/slide_image.h"
 #include "slideshow/slide_layout.h"
@@ -332,3 +333,46 @@ TEST(ImageLoader, SlideNeverHandedOverGoesWithTheLoader) {
 }
 
 }  // namespace
+
+// Fast mode's loader --------------------------------------------------------
+
+TEST(FastPictureLoader, FitsThePictureInsideTheScreenByItsRecord) {
+  FakeImaging imaging;
+  FakePhoto photo;
+  photo.width = 3000;
+  photo.height = 2000;
+  ImageDims dims;
+  dims.width = 2000;  // the record's proportions win over the picture's
+  dims.height = 2000;
+  FastPictureLoader loader(imaging, std::make_unique<FakePhotoSource>(photo), &dims, 1024, 768);
+  loader.Begin();
+  for (int i = 0; i < 5000 && !loader.Done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(loader.Done());
+  std::unique_ptr<SlidePicture> picture = loader.Take();
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Width(), 768);
+  EXPECT_EQ(picture->Height(), 768);
+  // Decoded no smaller than the screen shows the photograph.
+  EXPECT_EQ(static_cast<FakePicture&>(*picture).neededWidth, 1024);
+  EXPECT_EQ(static_cast<FakePicture&>(*picture).neededHeight, 682);
+
+  FakePhoto broken;
+  broken.decodable = false;
+  FastPictureLoader failing(imaging, std::make_unique<FakePhotoSource>(broken), nullptr, 1024, 768);
+  failing.Begin();
+  for (int i = 0; i < 5000 && !failing.Done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_EQ(failing.Take(), nullptr);
+}
+
+TEST(FastPictureLoader, ALoadUnderWayStopsWhenTheLoaderGoes) {
+  FakeImaging imaging;
+  imaging.nextGate = std::make_shared<std::atomic<bool>>(false);  // never opens
+  auto loader = std::make_unique<FastPictureLoader>(imaging, std::make_unique<FakePhotoSource>(FakePhoto()),
+                                                    nullptr, 1024, 768);
+  loader->Begin();
+  EXPECT_FALSE(loader->Done());
+  EXPECT_EQ(loader->Take(), nullptr);  // not before it is done
+  // One that ignored the cancel would wait on its gate for ever here.
+  loader.reset();
+  SUCCEED();
+}
