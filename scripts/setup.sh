@@ -16,6 +16,8 @@ PACKAGES=(
   # The demo bundle's photographs and built-in music (tools/make_demo_bundle.sh).
   stellarium-data enigma-data
   fp-utils nsis
+  # tests/bench/peer_bench.py: the peer slideshow glslideshow and the DAMAGE frame counter.
+  xscreensaver-gl xscreensaver-data libxdamage-dev libxfixes-dev libx11-dev
 )
 
 missing=()
