@@ -73,10 +73,19 @@ void CmykToBgra(uint8_t* row, int width, bool inverted) {
   }
 }
 
-void PlaceRow(const uint8_t* row, int width, UprightLine line, uint8_t* pixels) {
-  uint8_t* to = pixels + line.first * 4;
-  const ptrdiff_t step = line.step * 4;
-  for (int x = 0; x < width; ++x, row += 4, to += step) std::memcpy(to, row, 4);
+// Copies a band of stored rows to where they stand upright. Column by
+// column: when the picture lies on its side, the band's pixels of one
+// column are neighbours upright, so each step writes one run of memory.
+void PlaceBand(const JSAMPROW* rows, int count, int firstRow, int width, int height, int orientation,
+               uint8_t* pixels) {
+  UprightLine lines[kBandRows];
+  for (int i = 0; i < count; ++i) lines[i] = UprightLineOfRow(orientation, width, height, firstRow + i);
+  for (int x = 0; x < width; ++x) {
+    for (int i = 0; i < count; ++i) {
+      const ptrdiff_t at = static_cast<ptrdiff_t>(lines[i].first) + x * lines[i].step;
+      std::memcpy(pixels + at * 4, rows[i] + x * 4, 4);
+    }
+  }
 }
 
 int ScaledSide(int side, int denominator) {
@@ -228,13 +237,18 @@ void JpegReader::ReadRows(uint8_t* pixels) {
     const int wanted = std::min(kBandRows, height - first);
     for (int i = 0; i < wanted; ++i)
       rows[i] = direct ? pixels + static_cast<size_t>(first + i) * rowBytes : band[i];
-    const int got = static_cast<int>(jpeg_read_scanlines(&info, rows, static_cast<JDIMENSION>(wanted)));
-    // Only a suspending source returns no rows, and the bytes are all here.
-    if (got == 0) ERREXIT(&info, JERR_INPUT_EOF);
-    if (direct) continue;
-    for (int i = 0; i < got; ++i) {
-      if (s.cmyk) CmykToBgra(rows[i], width, s.invertedCmyk);
-      PlaceRow(rows[i], width, UprightLineOfRow(s.orientation, width, height, first + i), pixels);
+    // libjpeg gives a row group or so per call.
+    for (int got = 0; got < wanted;) {
+      const int more = static_cast<int>(
+          jpeg_read_scanlines(&info, rows + got, static_cast<JDIMENSION>(wanted - got)));
+      // Only a suspending source returns no rows, and the bytes are all here.
+      if (more == 0) ERREXIT(&info, JERR_INPUT_EOF);
+      got += more;
     }
+    if (direct) continue;
+    if (s.cmyk) {
+      for (int i = 0; i < wanted; ++i) CmykToBgra(rows[i], width, s.invertedCmyk);
+    }
+    PlaceBand(rows, wanted, first, width, height, s.orientation, pixels);
   }
 }
