@@ -98,7 +98,7 @@ for screen in ("1024/768", "1920/1080"):
     row("imaging layer, full decode + fit %s" % label, large("Large/FullDecodeFit/" + screen))
 print()
 for kind in ("baseline", "progressive"):
-    name = "Large/CancelLatency/%s/manual_time" % kind
-    if name in runs:
-        print("cancel to return, %-12s %6.2f ms" % (kind, large(name)))
+    for name in runs:
+        if name.startswith("Large/CancelLatency/%s/" % kind):
+            print("cancel to return, %-12s %6.2f ms" % (kind, large(name)))
 PY
