@@ -248,6 +248,28 @@ std::vector<Photo> g_photos;
 Photo g_large;
 Photo g_largeProgressive;
 
+// The large photograph as ZV_BENCH_LARGE names it, or made here, and the
+// same made progressive by jpegtran (its scans are all read before the
+// first row comes out); both read into memory, and the files made here
+// removed again.
+bool LoadLargePhotographs() {
+  char folder[] = "/tmp/zv_bench_large_XXXXXX";
+  if (mkdtemp(folder) == nullptr) return false;
+  const char* given = std::getenv("ZV_BENCH_LARGE");
+  const bool made = given == nullptr || *given == '\0';
+  const std::string baseline = made ? std::string(folder) + "/large.jpg" : given;
+  const std::string progressive = std::string(folder) + "/progressive.jpg";
+  if (!made || MakeLarge(baseline)) {
+    g_large = ReadPhoto(baseline);
+    const std::string command = "jpegtran -progressive -outfile '" + progressive + "' '" + baseline + "'";
+    if (std::system(command.c_str()) == 0) g_largeProgressive = ReadPhoto(progressive);
+  }
+  if (made) std::remove(baseline.c_str());
+  std::remove(progressive.c_str());
+  rmdir(folder);
+  return !g_large.bytes.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -281,28 +303,11 @@ int main(int argc, char** argv) {
                                  [one](benchmark::State& state) { DecodePhotos(state, one, true); })
         ->Unit(benchmark::kMillisecond);
   }
-  const char* large = std::getenv("ZV_BENCH_LARGE");
-  std::string largePath = large != nullptr && *large != '\0' ? large : "";
-  if (largePath.empty()) {
-    char temporary[] = "/tmp/zv_bench_large_XXXXXX";
-    if (mkdtemp(temporary) != nullptr) largePath = std::string(temporary) + "/large.jpg";
-    if (largePath.empty() || !MakeLarge(largePath)) {
-      std::fprintf(stderr, "ImageMagick could not make the large photograph\n");
-      return 1;
-    }
+  if (!LoadLargePhotographs()) {
+    std::fprintf(stderr, "no large photograph: ImageMagick could not make it, or ZV_BENCH_LARGE names no JPEG\n");
+    return 1;
   }
-  g_large = ReadPhoto(largePath);
-  std::printf("large photograph: %s (%.1f MiB)\n", largePath.c_str(), g_large.bytes.size() / 1048576.0);
-  // The same photograph progressive, whose scans are all read before the
-  // first row comes out.
-  char progressiveFolder[] = "/tmp/zv_bench_progressive_XXXXXX";
-  if (mkdtemp(progressiveFolder) != nullptr) {
-    const std::string path = std::string(progressiveFolder) + "/large.jpg";
-    const std::string command = "jpegtran -progressive -outfile '" + path + "' '" + largePath + "'";
-    if (std::system(command.c_str()) == 0) g_largeProgressive = ReadPhoto(path);
-    std::remove(path.c_str());
-    rmdir(progressiveFolder);
-  }
+  std::printf("large photograph: %s (%.1f MiB)\n", g_large.name.c_str(), g_large.bytes.size() / 1048576.0);
   benchmark::RegisterBenchmark("Large/CancelLatency/baseline", CancelLatency, std::cref(g_large))
       ->UseManualTime()
       ->Iterations(20)
