@@ -2,20 +2,21 @@
 
 #include <ctime>
 
-#include <stb_image.h>
-
 #include "foundation/perf_timer.h"
 
 bool ImagePicture::ReadSize(const uint8_t* bytes, uint32_t size, int32_t* width, int32_t* height) {
-  int w = 0, h = 0, channels = 0;
-  if (!stbi_info_from_memory(bytes, static_cast<int>(size), &w, &h, &channels)) return false;
+  int w = 0, h = 0;
+  if (!ReadUprightImageSize(bytes, size, w, h)) return false;
   *width = w;
   *height = h;
   return true;
 }
 
-bool ImagePicture::Decode(const uint8_t* bytes, uint32_t size, int32_t, int32_t, const std::atomic<bool>*) {
-  return object.Load(bytes, size) == 0;
+bool ImagePicture::Decode(const uint8_t* bytes, uint32_t size, int32_t needWidth, int32_t needHeight,
+                          const std::atomic<bool>* cancel) {
+  // Without a size asked for, the whole picture.
+  if (needWidth < 1 || needHeight < 1) return Data().Decode(bytes, size);
+  return Data().DecodeAtLeast(bytes, size, needWidth, needHeight, cancel);
 }
 
 const uint8_t* ImagePicture::Pixels() const { return object.GetObjectDataPtr()->GetPixels(); }
