@@ -52,22 +52,6 @@ void Direct3DFrame::BlendByDiffuseAlpha(DWORD firstAlphaArgument) {
 
 void Direct3DFrame::BlendOff() { Device()->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE); }
 
-// Locking the back buffer makes the driver finish the frame, so frames are
-// not queued and the animation follows the measured frame time.
-void Direct3DFrame::LockAndUnlockBackBuffer() {
-  IDirectDrawSurface7* back = device_.layer->GetBackBuffer();
-  DDSURFACEDESC2 desc = {};
-  desc.dwSize = sizeof(desc);
-  if (SUCCEEDED(back->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) back->Unlock(nullptr);
-}
-
-void Direct3DFrame::FlushFrame() {
-  HDC dc = nullptr;
-  IDirectDrawSurface7* back = device_.layer->GetBackBuffer();
-  if (SUCCEEDED(back->GetDC(&dc))) back->ReleaseDC(dc);
-  LockAndUnlockBackBuffer();
-}
-
 // One step of the desktop darkening to black; true once it is over.
 bool Direct3DFrame::IntroStep(float frameMs) {
   if (introCalls_ < kIntroFramesIgnored) {
@@ -81,7 +65,6 @@ bool Direct3DFrame::IntroStep(float frameMs) {
     return true;
   }
   cGraphicsLayer& layer = *device_.layer;
-  LockAndUnlockBackBuffer();
   layer.Clear(true, false, 0x00000000, 1.0f);
   HDC dc = nullptr;
   IDirectDrawSurface7* back = layer.GetBackBuffer();
@@ -174,6 +157,5 @@ void Direct3DFrame::Draw(float t) {
   layer.Clear(true, false, 0x00000000, 1.0f);
   layer.SetWorldMatrix(Translation(0.0f, 0.0f, 2.0f));
   DrawSlideshow();
-  FlushFrame();
   layer.Flip(false);
 }

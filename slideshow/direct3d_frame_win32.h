@@ -1,5 +1,8 @@
 // The slideshow drawn with Direct3D: the opening fade of the desktop to
 // black, then every frame the slideshow's step, its slides and captions.
+// Frames are not forced to finish by reading the back buffer: under Wine
+// that read is a copy of the whole frame back from the card, which cost
+// more than a quarter of each frame's processor time.
 #pragma once
 
 #include "graphics/device_setup_win32.h"
@@ -27,8 +30,6 @@ class Direct3DFrame : public FrameDrawer {
   void SetMaterial(float r, float g, float b, float diffuseAlpha);
   void BlendByDiffuseAlpha(DWORD firstAlphaArgument);
   void BlendOff();
-  void LockAndUnlockBackBuffer();
-  void FlushFrame();
   bool IntroStep(float frameMs);
   void DrawSlideshow();
   // True (after asking the saver to end) once the device was lost.
