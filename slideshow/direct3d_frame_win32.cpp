@@ -153,6 +153,11 @@ void Direct3DFrame::Draw(float t) {
     return;
   }
   if (show.Phase() >= kPhaseShowing && t > longestShowingFrame_) longestShowingFrame_ = t;
+  if (show.CurrentPhoto() != photoOnScreen_) {
+    photoOnScreen_ = show.CurrentPhoto();
+    const VFFILE* file = slideshow_.Host().PhotoFile(photoOnScreen_);
+    ZV_LOG_INFO("Photograph on screen: " << (file != nullptr ? file->name : std::string("?")));
+  }
   cGraphicsLayer& layer = *device_.layer;
   layer.Clear(true, false, 0x00000000, 1.0f);
   layer.SetWorldMatrix(Translation(0.0f, 0.0f, 2.0f));

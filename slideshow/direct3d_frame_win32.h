@@ -48,4 +48,5 @@ class Direct3DFrame : public FrameDrawer {
   bool noGoodImages_ = false;
   // For the benchmark: uploads and slide changes must not stall frames.
   float longestShowingFrame_ = 0.0f;
+  int32_t photoOnScreen_ = -1;
 };
