@@ -11,6 +11,7 @@
 
 #include "bundle/byte_order.h"
 #include "bundle/image_preflight.h"
+#include "bundle/jpeg_reader.h"
 
 namespace {
 
@@ -36,6 +37,20 @@ bool ImageSizeAllowed(int width, int height, uint64_t maxBytes) {
   return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 <= maxBytes;
 }
 
+bool ReadUprightImageSize(const void* data, size_t size, int& width, int& height) {
+  if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return false;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  if (JpegStart(bytes, size) < size) {
+    JpegReader jpeg(bytes, size, kMaxImageBytes, nullptr);
+    if (!jpeg.ReadHeader()) return false;
+    width = jpeg.UprightWidth();
+    height = jpeg.UprightHeight();
+    return true;
+  }
+  int channels = 0;
+  return stbi_info_from_memory(bytes, static_cast<int>(size), &width, &height, &channels) != 0;
+}
+
 CImageData::~CImageData() { ReleaseStore(store_); }
 
 void CImageData::Clear() { ReleaseStore(store_); }
@@ -57,15 +72,47 @@ bool CImageData::Create(int width, int height) {
 }
 
 bool CImageData::Decode(const void* data, size_t size, uint64_t maxBytes) {
+  // No scale leaves a picture this large: the full size.
+  return DecodeAtLeast(data, size, INT_MAX, INT_MAX, nullptr, maxBytes);
+}
+
+bool CImageData::DecodeAtLeast(const void* data, size_t size, int needWidth, int needHeight,
+                               const std::atomic<bool>* cancel, uint64_t maxBytes) {
   Clear();
   if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return false;
+  if (cancel != nullptr && cancel->load()) return false;
   const auto* bytes = static_cast<const uint8_t*>(data);
-  const int length = static_cast<int>(size);
-
-  // Even reading the header goes through the Huffman tables the preflight
-  // vets. The header alone then tells the size; nothing large is allocated
-  // before it has been accepted.
   if (!EncodedImagePassesPreflight(bytes, size)) return false;
+  if (JpegStart(bytes, size) < size) return DecodeJpeg(bytes, size, needWidth, needHeight, cancel, maxBytes);
+  return DecodeWithStb(bytes, size, maxBytes);
+}
+
+bool CImageData::DecodeJpeg(const uint8_t* bytes, size_t size, int needWidth, int needHeight,
+                            const std::atomic<bool>* cancel, uint64_t maxBytes) {
+  // A progressive file keeps every coefficient of the whole picture, at
+  // most 6 bytes per pixel: twice the pixel limit admits every picture
+  // whose full-size pixels would be within it, at any scale.
+  const uint64_t workingLimit = maxBytes > UINT64_MAX / 2 ? UINT64_MAX : maxBytes * 2;
+  JpegReader jpeg(bytes, size, workingLimit, cancel);
+  if (!jpeg.ReadHeader() || jpeg.UprightWidth() > kMaxImageSide ||
+      jpeg.UprightHeight() > kMaxImageSide || !jpeg.ScaleToAtLeast(needWidth, needHeight))
+    return false;
+  const int width = jpeg.UprightWidth();
+  const int height = jpeg.UprightHeight();
+  Store store;
+  if (!ImageSizeAllowed(width, height, maxBytes) || !AllocateStore(width, height, store)) return false;
+  if (!jpeg.ReadUpright(store.pixels)) {
+    ReleaseStore(store);
+    return false;
+  }
+  Adopt(store);
+  return true;
+}
+
+bool CImageData::DecodeWithStb(const uint8_t* bytes, size_t size, uint64_t maxBytes) {
+  // The header alone tells the size; nothing large is allocated before it
+  // has been accepted.
+  const int length = static_cast<int>(size);
   int width = 0;
   int height = 0;
   int channels = 0;

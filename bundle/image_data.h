@@ -1,6 +1,8 @@
 // The imaging layer's pixel store: one picture as 32-bit BGRA pixels, top row
-// first, decoded from JPEG (baseline or progressive), PNG or BMP bytes,
-// resampled in place with a smooth filter and written out as a Windows bitmap.
+// first, decoded from JPEG (through libjpeg: baseline or progressive, colour,
+// grey or CMYK, upright by its EXIF orientation, at a reduced DCT scale when
+// asked), PNG or BMP bytes (through stb_image), resampled in place with a
+// smooth filter and written out as a Windows bitmap.
 //
 // Where the pixels live is the platform's business (image_data_posix.cpp,
 // image_data_win32.cpp). On Windows they are the bits of a GDI DIB section,
@@ -10,6 +12,7 @@
 // no Windows header and Windows callers still pass and get HDC and HBITMAP.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -36,6 +39,12 @@ enum ImageResizeFilter {
 // kMaxImageSide and 4 bytes per pixel within maxBytes.
 bool ImageSizeAllowed(int width, int height, uint64_t maxBytes = kMaxImageBytes);
 
+// The size a JPEG, PNG or BMP file decodes to at full scale, upright (a JPEG
+// whose EXIF orientation lays it on its side has width and height swapped),
+// read from the header alone: nothing is decoded, and the sizes are not
+// checked against the limits. False when no such header is there.
+bool ReadUprightImageSize(const void* data, size_t size, int& width, int& height);
+
 class CImageData {
  public:
   CImageData() = default;
@@ -56,11 +65,24 @@ class CImageData {
   // Replaces the picture with an opaque black one. False, and empty, when
   // the size is not allowed or memory is short.
   bool Create(int width, int height);
-  // Decodes a JPEG, PNG or BMP file held in memory; the bytes stay the
-  // caller's. The size is checked against maxBytes from the file's header
-  // before anything is decoded. False, and empty, for anything that is not
-  // a complete picture of an allowed size.
+  // Decodes a JPEG, PNG or BMP file held in memory at full size, upright;
+  // the bytes stay the caller's. The size is checked against maxBytes from
+  // the file's header before anything is decoded. False, and empty, for
+  // anything that is not a complete, undamaged picture of an allowed size,
+  // and when memory is short.
   bool Decode(const void* data, size_t size, uint64_t maxBytes = kMaxImageBytes);
+  // The same, but a JPEG comes out at the smallest of libjpeg's DCT scales
+  // (1/1, 1/2, 1/4, 1/8) that leaves the upright picture at least
+  // needWidth x needHeight, or at full size when none does; the caller
+  // resamples the rest of the way. PNG and BMP decode at full size. The
+  // decoded (scaled) size is what maxBytes limits; a JPEG's own sides stay
+  // within kMaxImageSide and libjpeg's working memory (a progressive file's
+  // coefficients) within twice maxBytes.
+  // Once *cancel is set a JPEG decode stops at its next row (other formats
+  // look before they start) and gives false, leaving the picture empty.
+  bool DecodeAtLeast(const void* data, size_t size, int needWidth, int needHeight,
+                     const std::atomic<bool>* cancel = nullptr,
+                     uint64_t maxBytes = kMaxImageBytes);
   void Clear();
 
   // Resamples in place to width x height (no point sampling: shrinking by
@@ -113,6 +135,9 @@ class CImageData {
 
   // Frees the current pixels and takes over `store`.
   void Adopt(Store& store);
+  bool DecodeJpeg(const uint8_t* bytes, size_t size, int needWidth, int needHeight,
+                  const std::atomic<bool>* cancel, uint64_t maxBytes);
+  bool DecodeWithStb(const uint8_t* bytes, size_t size, uint64_t maxBytes);
   bool HasTranslucentPixels() const;
 
   Store store_;

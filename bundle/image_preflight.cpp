@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "bundle/byte_order.h"
+#include "bundle/jpeg_reader.h"
 
 namespace {
 
@@ -199,12 +200,10 @@ bool PngChunksComplete(const uint8_t* data, size_t size) {
 bool EncodedImagePassesPreflight(const uint8_t* data, size_t size) {
   if (size >= 2 && data[0] == 'B' && data[1] == 'M') return BitmapRowsPresent(data, size);
   if (size >= 1 && data[0] == 0xFF) {
-    // The decoder takes fill bytes before the start-of-image marker too, and
-    // tries no other format for data that begins like this.
-    size_t at = 1;
-    while (at < size && data[at] == 0xFF) ++at;
-    if (at >= size || data[at] != 0xD8) return false;
-    return JpegStructureSound(data, size, at + 1);
+    // Fill bytes may come before the start-of-image marker (the decoder is
+    // handed the data after them), and no other format begins like this.
+    const size_t start = JpegStart(data, size);
+    return start < size && JpegStructureSound(data, size, start + 2);
   }
   if (size >= 8 && std::memcmp(data, "\x89PNG\r\n\x1a\n", 8) == 0) return PngChunksComplete(data, size);
   return true;

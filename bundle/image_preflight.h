@@ -1,9 +1,10 @@
-// Checks on an encoded picture that run before stb_image sees it, for faults
-// of the stb version we build with: it takes a BMP cut short for a whole one
-// (the missing rows read as black) and a PNG cut inside its last chunk for a
-// whole one; a JPEG Huffman table listing more than 256 codes makes it write
-// past its tables, and a scan using a table never defined makes it read and
-// index with uninitialised memory.
+// Checks on an encoded picture that run before a decoder sees it. For the
+// stb version we build with, which decodes PNG and BMP: it takes a BMP cut
+// short for a whole one (the missing rows read as black) and a PNG cut
+// inside its last chunk for a whole one. For JPEG, which libjpeg decodes: a
+// file whose marker segments are inconsistent, or that never reaches its
+// end, is refused before libjpeg allocates for the whole picture (a
+// progressive file's coefficients take more than its pixels).
 #pragma once
 
 #include <cstddef>

@@ -1,12 +1,11 @@
 // The one home of the stb decoder and resampler that the imaging layer uses
-// (image_data.cpp). Only the three formats the bundles and skins can hold are
-// compiled in, which also keeps the decoder's attack surface small; files are
+// (image_data.cpp). Only PNG and BMP are compiled in (JPEG goes through
+// libjpeg), which also keeps the decoder's attack surface small; files are
 // read by our own code, so stb's stdio layer stays out.
 //
 // The headers come in through a system include directory, so their own
 // warnings stay quiet without touching the project's warning flags.
 #define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_JPEG
 #define STBI_ONLY_PNG
 #define STBI_ONLY_BMP
 #define STBI_NO_STDIO

@@ -293,7 +293,10 @@ void SaverRun::Frame() {
   frameStats_.AddFrameTime(t);
   drawer_->AdjustToFrameRate();
   frameStats_.SampleWindow();
+  const int32_t changes = drawer_->PhotographChanges();
   drawer_->Draw(t);
+  frameTimes_.Add(t);
+  if (drawer_->PhotographChanges() != changes) frameTimes_.MarkChange();
 }
 
 void SaverRun::RestoreDisplay(const char* changingBack, const char* call) {
@@ -322,7 +325,8 @@ void SaverRun::EarlyExit(const char* text) {
 void SaverRun::CleanUp() {
   ZV_LOG_FUNCTION("CleanUp()");
   if (ss->SetAsWallpaper)
-    LeaveWallpaper(*slideshow_, wallpaperPath, surface_.desktopWidth, surface_.desktopHeight);
+    LeaveWallpaper(*slideshow_, drawer_ != nullptr ? drawer_->PhotoOnScreen() : -1, wallpaperPath,
+                   surface_.desktopWidth, surface_.desktopHeight);
   ZV_LOG_INFO("Deleting slideshow object");
   drawer_ = nullptr;
   direct3d_.reset();
@@ -357,6 +361,7 @@ void SaverRun::LogWorkTimes() {
 
 void SaverRun::Teardown() {
   ZV_LOG_INFO("Exited main loop.");
+  ZV_LOG_INFO(frameTimes_.Summary());
   LogWorkTimes();
   if (!Preview()) ss->WriteCrashFlag(1);
   ZV_LOG_INFO("ReleaseDC(hScrWindow,hDC)");

@@ -58,6 +58,7 @@ class SaverRun : public RunControl {
   SaverSurface surface_;
   FrameTimer frameClock_;
   FrameStatistics frameStats_;
+  FrameTimes frameTimes_;
   std::unique_ptr<GraphicsDevice> device_;
   std::unique_ptr<SlideshowInstance> slideshow_;
   std::unique_ptr<Direct3DFrame> direct3d_;

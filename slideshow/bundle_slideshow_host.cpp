@@ -4,7 +4,22 @@
 
 #include "foundation/perf_timer.h"
 
-bool ImagePicture::Decode(const uint8_t* bytes, uint32_t size) { return object.Load(bytes, size) == 0; }
+bool ImagePicture::ReadSize(const uint8_t* bytes, uint32_t size, int32_t* width, int32_t* height) {
+  int w = 0, h = 0;
+  if (!ReadUprightImageSize(bytes, size, w, h)) return false;
+  *width = w;
+  *height = h;
+  return true;
+}
+
+bool ImagePicture::Decode(const uint8_t* bytes, uint32_t size, int32_t needWidth, int32_t needHeight,
+                          const std::atomic<bool>* cancel) {
+  // Without a size asked for, the whole picture.
+  if (needWidth < 1 || needHeight < 1) return Data().Decode(bytes, size);
+  return Data().DecodeAtLeast(bytes, size, needWidth, needHeight, cancel);
+}
+
+const uint8_t* ImagePicture::Pixels() const { return object.GetObjectDataPtr()->GetPixels(); }
 
 int32_t ImagePicture::Width() const { return object.GetObjectDataPtr()->GetWidth(); }
 
@@ -84,4 +99,9 @@ void BundleSlideshowHost::RenderCaption(int32_t slot, int32_t photo) {
 
 void BundleSlideshowHost::CaptionStep(int32_t slot) {
   if (captions != nullptr) captions->Step(slot);
+}
+
+void BundleSlideshowHost::ReleasePhoto(int32_t photo) {
+  VFFILE* file = PhotoFile(photo);
+  if (file != nullptr) file->Free();
 }

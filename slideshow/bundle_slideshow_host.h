@@ -19,10 +19,13 @@
 // A picture of the imaging layer, the pixels the tiles are filled from.
 class ImagePicture : public SlidePicture {
  public:
-  bool Decode(const uint8_t* bytes, uint32_t size) override;
+  bool ReadSize(const uint8_t* bytes, uint32_t size, int32_t* width, int32_t* height) override;
+  bool Decode(const uint8_t* bytes, uint32_t size, int32_t needWidth, int32_t needHeight,
+              const std::atomic<bool>* cancel) override;
   int32_t Width() const override;
   int32_t Height() const override;
   bool Resize(int32_t width, int32_t height) override;
+  const uint8_t* Pixels() const override;
   CImageData& Data() { return *object.GetObjectDataPtr(); }
 
  private:
@@ -68,6 +71,7 @@ class BundleSlideshowHost : public SlideshowHost {
   void OpenCaptions(int32_t tileLimit, int32_t textureBits) override;
   void RenderCaption(int32_t slot, int32_t photo) override;
   void CaptionStep(int32_t slot) override;
+  void ReleasePhoto(int32_t photo) override;
   uint32_t TimeSeconds() override;
   double StopwatchMs() override;
 

@@ -1,5 +1,7 @@
 #include "slideshow/direct3d_frame_win32.h"
 
+#include <algorithm>
+
 #include "foundation/logger.h"
 #include "foundation/saver_settings.h"
 #include "slideshow/caption_layout.h"
@@ -50,22 +52,6 @@ void Direct3DFrame::BlendByDiffuseAlpha(DWORD firstAlphaArgument) {
 
 void Direct3DFrame::BlendOff() { Device()->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE); }
 
-// Locking the back buffer makes the driver finish the frame, so frames are
-// not queued and the animation follows the measured frame time.
-void Direct3DFrame::LockAndUnlockBackBuffer() {
-  IDirectDrawSurface7* back = device_.layer->GetBackBuffer();
-  DDSURFACEDESC2 desc = {};
-  desc.dwSize = sizeof(desc);
-  if (SUCCEEDED(back->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) back->Unlock(nullptr);
-}
-
-void Direct3DFrame::FlushFrame() {
-  HDC dc = nullptr;
-  IDirectDrawSurface7* back = device_.layer->GetBackBuffer();
-  if (SUCCEEDED(back->GetDC(&dc))) back->ReleaseDC(dc);
-  LockAndUnlockBackBuffer();
-}
-
 // One step of the desktop darkening to black; true once it is over.
 bool Direct3DFrame::IntroStep(float frameMs) {
   if (introCalls_ < kIntroFramesIgnored) {
@@ -79,7 +65,6 @@ bool Direct3DFrame::IntroStep(float frameMs) {
     return true;
   }
   cGraphicsLayer& layer = *device_.layer;
-  LockAndUnlockBackBuffer();
   layer.Clear(true, false, 0x00000000, 1.0f);
   HDC dc = nullptr;
   IDirectDrawSurface7* back = layer.GetBackBuffer();
@@ -136,10 +121,13 @@ void Direct3DFrame::AdjustToFrameRate() {
   const float delaySeconds = static_cast<float>(ImageDelayMsFor(ss->ImageDelay)) / 1000.0f;
   const PerformanceAction action = AutoPerformanceStep(stats_.runTime, stats_.averageFps, delaySeconds);
   Slideshow& show = slideshow_.Show();
+  // The rule lowers the texture limit; one already lower stays.
+  const int32_t size = show.Cram() && action.cramSize != 0 ? std::min(action.cramSize, show.CramSize())
+                                                           : action.cramSize;
   if (action.cramOn) show.SetCram(1);
-  if (action.cramSize != 0) {
-    show.SetCramSize(action.cramSize);
-    ZV_LOG_INFO("Automatic performance: image cram size " << action.cramSize);
+  if (size != 0) {
+    show.SetCramSize(size);
+    ZV_LOG_INFO("Automatic performance: image cram size " << size);
   }
   if (action.endRule) ss->AutoPerformance = 0;
 }
@@ -165,10 +153,14 @@ void Direct3DFrame::Draw(float t) {
     return;
   }
   if (show.Phase() >= kPhaseShowing && t > longestShowingFrame_) longestShowingFrame_ = t;
+  if (show.CurrentPhoto() != photoOnScreen_) {
+    photoOnScreen_ = show.CurrentPhoto();
+    const VFFILE* file = slideshow_.Host().PhotoFile(photoOnScreen_);
+    ZV_LOG_INFO("Photograph on screen: " << (file != nullptr ? file->name : std::string("?")));
+  }
   cGraphicsLayer& layer = *device_.layer;
   layer.Clear(true, false, 0x00000000, 1.0f);
   layer.SetWorldMatrix(Translation(0.0f, 0.0f, 2.0f));
   DrawSlideshow();
-  FlushFrame();
   layer.Flip(false);
 }

@@ -1,5 +1,8 @@
 // The slideshow drawn with Direct3D: the opening fade of the desktop to
 // black, then every frame the slideshow's step, its slides and captions.
+// Frames are not forced to finish by reading the back buffer: under Wine
+// that read is a copy of the whole frame back from the card, which cost
+// more than a quarter of each frame's processor time.
 #pragma once
 
 #include "graphics/device_setup_win32.h"
@@ -17,6 +20,8 @@ class Direct3DFrame : public FrameDrawer {
   // The automatic performance rule: lower slide resolution on slow machines.
   void AdjustToFrameRate() override;
   void Draw(float frameMs) override;
+  int32_t PhotographChanges() const override { return slideshow_.Show().Changes(); }
+  int32_t PhotoOnScreen() const override { return slideshow_.Show().CurrentPhoto(); }
   // The longest frame since photographs began to show, in ms.
   float LongestShowingFrameMs() const { return longestShowingFrame_; }
 
@@ -25,8 +30,6 @@ class Direct3DFrame : public FrameDrawer {
   void SetMaterial(float r, float g, float b, float diffuseAlpha);
   void BlendByDiffuseAlpha(DWORD firstAlphaArgument);
   void BlendOff();
-  void LockAndUnlockBackBuffer();
-  void FlushFrame();
   bool IntroStep(float frameMs);
   void DrawSlideshow();
   // True (after asking the saver to end) once the device was lost.
@@ -45,4 +48,5 @@ class Direct3DFrame : public FrameDrawer {
   bool noGoodImages_ = false;
   // For the benchmark: uploads and slide changes must not stall frames.
   float longestShowingFrame_ = 0.0f;
+  int32_t photoOnScreen_ = -1;
 };

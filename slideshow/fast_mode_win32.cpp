@@ -44,38 +44,41 @@ void FastMode::AdvanceCursor() {
   if (!PlayOrder().Next()) PlayOrder().First();
 }
 
-bool FastMode::LoadFastImage(const PlaylistElement& entry) {
+void FastMode::StartLoad() {
   BundleSlideshowHost& host = slideshow_.Host();
-  VFFILE* file = host.PhotoFile(entry.photo);
-  VFFILECAT* category = host.ImageCategory();
-  if (file == nullptr || category == nullptr) return false;
-  const uint8_t* bytes = category->Load(file);
-  if (bytes == nullptr) return false;
-  auto image = std::make_unique<CImageObject>();
-  if (image->Load(bytes, file->size) != 0) return false;
-  const ImageDims* dims = host.FindDims(file);
-  const int width = surface_.width, height = surface_.height;
-  displaySize_ = dims != nullptr ? FitInside(dims->width, dims->height, width, height)
-                                 : FitInside(image->GetObjectDataPtr()->GetWidth(),
-                                             image->GetObjectDataPtr()->GetHeight(), width, height);
-  image_ = std::move(image);
-  return true;
+  loadingPhoto_ = PlayOrder().Current().photo;
+  const ImageDims* dims = host.FindDims(host.PhotoFile(loadingPhoto_));
+  loading_ = std::make_unique<FastPictureLoader>(*host.Imaging(), host.PhotoSourceOf(loadingPhoto_), dims,
+                                                 surface_.width, surface_.height);
+  loading_->Begin();
 }
 
-// Tries the cursor's entry and the following ones, `attempts` in all.
-bool FastMode::LoadFromCursor(int32_t attempts, bool advanceFirst) {
-  for (int32_t n = 0; n < attempts; ++n) {
-    if (advanceFirst || n > 0) AdvanceCursor();
-    if (LoadFastImage(PlayOrder().Current())) return true;
+bool FastMode::TakeLoaded() {
+  if (loading_ == nullptr || !loading_->Done()) return false;
+  std::unique_ptr<SlidePicture> picture = loading_->Take();
+  loading_.reset();
+  if (picture == nullptr) {
+    if (loadingPhoto_ != shownPhoto_) slideshow_.Host().ReleasePhoto(loadingPhoto_);
+    // Every photograph failed in a row: nothing left to show.
+    if (++failures_ >= PlayOrder().Count()) {
+      GiveUpForWantOfImages(run_, shownPhoto_ >= 0);
+      return false;
+    }
+    AdvanceCursor();
+    StartLoad();
+    return false;
   }
-  return false;
+  failures_ = 0;
+  image_.reset(static_cast<ImagePicture*>(picture.release()));
+  loadedPhoto_ = loadingPhoto_;
+  return true;
 }
 
 // Measured off screen at its final width, then shadow and text just above
 // the bottom edge of the picture.
 void FastMode::DrawCaption() {
   BundleSlideshowHost& host = slideshow_.Host();
-  const ImageCaption* caption = host.FindCaption(host.PhotoFile(PlayOrder().Current().photo));
+  const ImageCaption* caption = host.FindCaption(host.PhotoFile(loadedPhoto_));
   if (caption == nullptr) return;
   const char* text = caption->text.c_str();
   const uint32_t format = CaptionFormatFor(ss->CaptionOrientation);
@@ -104,16 +107,22 @@ void FastMode::Compose() {
   const int width = surface_.width, height = surface_.height;
   StretchBlt(offscreenDC_, 0, 0, width, height, blackDC_, 0, 0, 1, 1, SRCCOPY);
   if (image_ == nullptr) return;
-  const CImageData& picture = *image_->GetObjectDataPtr();
-  const int x = width / 2 - displaySize_.width / 2;
-  const int y = height / 2 - displaySize_.height / 2;
-  picture.Stretch(offscreenDC_, x, y, displaySize_.width, displaySize_.height, 0, 0, picture.GetWidth(),
-                  picture.GetHeight(), HALFTONE, SRCCOPY);
+  // The loader fitted the picture inside the screen already.
+  const CImageData& picture = image_->Data();
+  const int x = width / 2 - picture.GetWidth() / 2;
+  const int y = height / 2 - picture.GetHeight() / 2;
+  picture.Draw(offscreenDC_, x, y, picture.GetWidth(), picture.GetHeight(), 0, 0, 0, SRCCOPY);
   if (ss->ShowCaptions) DrawCaption();
 }
 
+void FastMode::ShowLoaded() {
+  if (shownPhoto_ >= 0 && shownPhoto_ != loadedPhoto_) slideshow_.Host().ReleasePhoto(shownPhoto_);
+  shownPhoto_ = loadedPhoto_;
+}
+
 void FastMode::PreloadNext() {
-  if (!LoadFromCursor(PlayOrder().Count(), true)) GiveUpForWantOfImages(run_, true);
+  AdvanceCursor();
+  StartLoad();
 }
 
 void FastMode::TimedEffect() {
@@ -138,12 +147,19 @@ void FastMode::Setup() {
   offscreenBitmap_ = CreateCompatibleBitmap(screen, surface_.width, surface_.height);
   SelectObject(offscreenDC_, offscreenBitmap_);
 
-  if (PlayOrder().Count() == 0 || !PlayOrder().First() || !LoadFromCursor(PlayOrder().Count(), false)) {
+  if (PlayOrder().Count() == 0 || !PlayOrder().First()) {
     GiveUpForWantOfImages(run_, false);
     return;
   }
+  // The window is up already: messages keep flowing while the first loads.
+  StartLoad();
+  while (!TakeLoaded()) {
+    if (loading_ == nullptr || run_.QuitRequested()) return;  // gave up, or the saver ends
+    if (!run_.PumpOneMessage()) Sleep(1);
+  }
   if (ss->ShowCaptions) MakeCaptionFont();  // before the first picture is captioned
   Compose();
+  ShowLoaded();
   TimedEffect();
   MirrorMonitors();
   PreloadNext();
@@ -152,9 +168,12 @@ void FastMode::Setup() {
 void FastMode::Draw(float frameMs) {
   imageTimer_ += static_cast<int32_t>(frameMs);
   SpinDelay(kFramePauseMs);
-  if (imageTimer_ < ImageDelayMsFor(ss->ImageDelay)) return;
+  // A photograph still loading when its time comes is waited for.
+  if (imageTimer_ < ImageDelayMsFor(ss->ImageDelay) || !TakeLoaded()) return;
   Compose();
+  ShowLoaded();
   TimedEffect();
+  ++changes_;
   frameClock_.Init();
   MirrorMonitors();
   imageTimer_ = 0;

@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "bundle/image_object.h"
+#include "slideshow/bundle_slideshow_host.h"
+#include "slideshow/fast_picture_loader.h"
 #include "foundation/perf_timer.h"
 #include "graphics/saver_surface_win32.h"
 #include "slideshow/frame_drawer.h"
@@ -33,6 +34,8 @@ class FastMode : public FrameDrawer {
   // second. A bundle without a usable photograph asks the saver to end.
   void Setup();
   void Draw(float frameMs) override;
+  int32_t PhotographChanges() const override { return changes_; }
+  int32_t PhotoOnScreen() const override { return shownPhoto_; }
   // Effect 1..12 over `durationMs`; anything else copies the picture at once.
   void PlayEffect(int32_t effect, int32_t durationMs);
   void MirrorMonitors();
@@ -42,11 +45,17 @@ class FastMode : public FrameDrawer {
  private:
   LinkedList_Basic<PlaylistElement>& PlayOrder() { return slideshow_.Show().GetPlayOrder(); }
   void AdvanceCursor();
-  bool LoadFastImage(const PlaylistElement& entry);
-  bool LoadFromCursor(int32_t attempts, bool advanceFirst);
+  // Loads the cursor's photograph on a worker thread.
+  void StartLoad();
+  // The load's picture once it is there; a failed one starts the next
+  // entry's load, and when all have failed in a row the saver ends.
+  bool TakeLoaded();
   void DrawCaption();
   void MakeCaptionFont();
   void Compose();
+  // The loaded picture goes on screen: its photograph is now the one shown
+  // and the one before it no longer needs its bytes.
+  void ShowLoaded();
   void PreloadNext();
   void TimedEffect();
   void PumpMessages();
@@ -60,9 +69,14 @@ class FastMode : public FrameDrawer {
   HBITMAP offscreenBitmap_ = nullptr;
   HDC blackDC_ = nullptr;
   HBITMAP blackBitmap_ = nullptr;
-  std::unique_ptr<CImageObject> image_;
-  FittedSize displaySize_;
+  std::unique_ptr<ImagePicture> image_;  // fitted inside the screen
+  std::unique_ptr<FastPictureLoader> loading_;
+  int32_t loadingPhoto_ = -1;
+  int32_t failures_ = 0;
   HFONT captionFont_ = nullptr;
   DurationStats effectStats_;
   int32_t imageTimer_ = 0;
+  int32_t changes_ = 0;
+  int32_t shownPhoto_ = -1;
+  int32_t loadedPhoto_ = -1;  // the one in image_, shown next
 };

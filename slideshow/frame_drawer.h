@@ -1,6 +1,8 @@
 // The two ways a saver run draws, and what they may ask of the run.
 #pragma once
 
+#include <cstdint>
+
 // What a drawer needs of the run around it; the run implements it.
 class RunControl {
  public:
@@ -24,6 +26,10 @@ class FrameDrawer {
   // Draws the frame `frameMs` after the previous one. The Direct3D frame
   // may throw cGameError from the graphics layer; the run's loop catches it.
   virtual void Draw(float frameMs) = 0;
+  // Photographs brought on screen after the first, so far.
+  virtual int32_t PhotographChanges() const = 0;
+  // The photograph on screen by its index in the bundle; -1 before the first.
+  virtual int32_t PhotoOnScreen() const = 0;
 };
 
 // What both drawers do once the bundle has nothing left to show: log it,

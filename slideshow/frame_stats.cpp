@@ -1,5 +1,10 @@
 #include "slideshow/frame_stats.h"
 
+#include <algorithm>
+#include <cmath>
+#include <iomanip>
+#include <sstream>
+
 void FrameStatistics::AddFrameTime(float frameMs) {
   const int32_t t = static_cast<int32_t>(frameMs);
   runTime += t;
@@ -36,4 +41,37 @@ PerformanceAction AutoPerformanceStep(int32_t runTime, float averageFps, float i
     action.endRule = true;
   }
   return action;
+}
+
+void FrameTimes::Add(float frameMs) {
+  const double start = clockMs_;
+  clockMs_ += frameMs;
+  frames_.push_back(Frame{frameMs, clockMs_, start <= nearUntilMs_});
+}
+
+void FrameTimes::MarkChange() {
+  nearUntilMs_ = clockMs_ + kNearChangeMs;
+  for (auto it = frames_.rbegin(); it != frames_.rend() && clockMs_ - it->endMs <= kNearChangeMs; ++it)
+    it->nearChange = true;
+}
+
+std::string FrameTimes::Summary() const {
+  std::vector<float> sorted;
+  float nearChange = 0.0f;
+  for (const Frame& f : frames_) {
+    sorted.push_back(f.ms);
+    if (f.nearChange) nearChange = std::max(nearChange, f.ms);
+  }
+  std::sort(sorted.begin(), sorted.end());
+  // Nearest rank: the smallest time at or above that share of the frames.
+  auto at = [&sorted](double share) {
+    if (sorted.empty()) return 0.0f;
+    const size_t rank = static_cast<size_t>(std::ceil(share * static_cast<double>(sorted.size())));
+    return sorted[std::min(std::max<size_t>(rank, 1), sorted.size()) - 1];
+  };
+  std::ostringstream line;
+  line << std::fixed << std::setprecision(1) << "Frame times: " << sorted.size() << " frames, median " << at(0.5)
+       << " ms, p95 " << at(0.95) << " ms, p99 " << at(0.99) << " ms, longest "
+       << (sorted.empty() ? 0.0f : sorted.back()) << " ms, longest near a change " << nearChange << " ms";
+  return line.str();
 }

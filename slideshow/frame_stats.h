@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct FrameStatistics {
   int32_t runTime = 0;      // ms, sum of the frame times (each truncated)
@@ -56,3 +58,28 @@ struct PerformanceAction {
 // 512, and the rule ends there whatever the rate.
 PerformanceAction AutoPerformanceStep(int32_t runTime, float averageFps, float imageDelaySeconds);
 
+
+// Every frame's time in a run, for the pacing line of the end-of-run log:
+// median, the slow tail, and the longest frame within a second of a
+// photograph change, where uploads and slide changes would show.
+class FrameTimes {
+ public:
+  void Add(float frameMs);
+  // A photograph changed at the end of the last frame added.
+  void MarkChange();
+  int32_t Count() const { return static_cast<int32_t>(frames_.size()); }
+  // "Frame times: N frames, median M ms, p95 P ms, p99 Q ms, longest L ms,
+  // longest near a change C ms".
+  std::string Summary() const;
+
+ private:
+  static constexpr double kNearChangeMs = 1000.0;
+  struct Frame {
+    float ms;
+    double endMs;  // when it ended, from the run's first frame
+    bool nearChange;
+  };
+  std::vector<Frame> frames_;
+  double clockMs_ = 0.0;
+  double nearUntilMs_ = -1.0;
+};

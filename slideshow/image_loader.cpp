@@ -1,5 +1,7 @@
 #include "slideshow/image_loader.h"
 
+#include <new>
+
 const char* LoaderStateName(int32_t state) {
   switch (state) {
     case kLoaderCreated: return "created";
@@ -22,6 +24,8 @@ const char* LoaderErrorName(int32_t error) {
     case kLoaderNoCategory: return "no category";
     case kLoaderUnreadable: return "bytes unreadable";
     case kLoaderUndecodable: return "picture undecodable";
+    case kLoaderOutOfMemory: return "out of memory";
+    case kLoaderCancelled: return "cancelled";
     default: return "unknown";
   }
 }
@@ -29,7 +33,9 @@ const char* LoaderErrorName(int32_t error) {
 CImgLoadThread::CImgLoadThread(ImagingBackend* imagingBackend) : imaging(imagingBackend) {}
 
 CImgLoadThread::~CImgLoadThread() {
-  // Run uses our members, so the thread must end before they go.
+  // Run uses our members, so the thread must end before they go; a decode
+  // under way notices the cancel between scanlines.
+  cancel = true;
   Stop();
   if (!handedOver) delete slide;
 }
@@ -64,44 +70,79 @@ int CImgLoadThread::Run() {
   }
 
   state = kLoaderReading;
-  uint32_t size = 0;
-  const uint8_t* bytes = source->Load(&size);
-  if (bytes == nullptr) {
-    Fail(kLoaderUnreadable);
-    return 0;
-  }
-
-  state = kLoaderDecoding;
-  // A picture without pixels cannot be tiled; treat it as undecodable.
-  if (picture == nullptr || !picture->Decode(bytes, size) || picture->Width() < 1 ||
-      picture->Height() < 1) {
-    Fail(kLoaderUndecodable);
-    return 0;
-  }
-
-  state = kLoaderDecoded;
-  // The slide's proportions come from the dims record, not the picture.
-  CSlideImage* made = new CSlideImage;
-  made->SetDims(dims.width, dims.height, dims.horizontalOnly, dims.verticalOnly);
-
-  layout = ComputeTileLayout(picture->Width(), picture->Height(), tileLimit, cram != 0, cramSize);
-  if (!layout.single) {
-    state = kLoaderSplitting;
-    if (layout.resize) {
-      state = kLoaderResizing;
-      if (!picture->Resize(layout.pictureWidth, layout.pictureHeight)) {
-        delete made;
-        Fail(kLoaderUndecodable);
-        return 0;
-      }
+  try {
+    uint32_t size = 0;
+    const uint8_t* bytes = source->Load(&size);
+    if (bytes == nullptr) {
+      Fail(kLoaderUnreadable);
+      return 0;
     }
+    if (!Prepare(bytes, size) || !CutTiles()) return 0;
+  } catch (const std::bad_alloc&) {
+    picture.reset();
+    tiles.clear();
+    Fail(kLoaderOutOfMemory);
+    return 0;
   }
-  made->AllocateTiles(layout.columns, layout.rows, layout.sourceWidth, layout.sourceHeight);
-  slide = made;
-
   cMonitorLock hold(lock);
   state = kLoaderReady;
   return 0;
+}
+
+// Decoded at no more than the screen needs, then resampled to exactly that.
+bool CImgLoadThread::Prepare(const uint8_t* bytes, uint32_t size) {
+  state = kLoaderDecoding;
+  if (picture == nullptr) {
+    Fail(kLoaderUndecodable);
+    return false;
+  }
+  int32_t width = 0, height = 0;
+  FittedSize need;
+  const bool sized = picture->ReadSize(bytes, size, &width, &height) && width > 0 && height > 0;
+  if (sized) need = NeededPictureSize(width, height, screen, cram != 0, cramSize);
+  // A picture without pixels cannot be tiled; treat it as undecodable.
+  if (!picture->Decode(bytes, size, need.width, need.height, &cancel) || picture->Width() < 1 ||
+      picture->Height() < 1) {
+    Fail(cancel ? kLoaderCancelled : kLoaderUndecodable);
+    return false;
+  }
+  state = kLoaderDecoded;
+  if (!sized) need = NeededPictureSize(picture->Width(), picture->Height(), screen, cram != 0, cramSize);
+  if (need.width != picture->Width() || need.height != picture->Height()) {
+    state = kLoaderResizing;
+    if (!picture->Resize(need.width, need.height)) {
+      Fail(kLoaderOutOfMemory);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CImgLoadThread::CutTiles() {
+  state = kLoaderSplitting;
+  layout = ComputeTileLayout(picture->Width(), picture->Height(), tileLimit);
+  const int32_t count = layout.columns * layout.rows;
+  tiles.resize(static_cast<size_t>(count));
+  for (int32_t index = 0; index < count; ++index) {
+    if (cancel) {
+      Fail(kLoaderCancelled);
+      return false;
+    }
+    if (!CutTile(picture->Pixels(), picture->Width(), picture->Height(), TileUploadAt(layout, index),
+                 mipMap ? 4 : 1, tiles[static_cast<size_t>(index)])) {
+      Fail(kLoaderOutOfMemory);
+      return false;
+    }
+  }
+  // The full picture is the largest thing a load makes; the tiles hold all
+  // that is needed now.
+  picture.reset();
+  // The slide's proportions come from the dims record, not the picture.
+  CSlideImage* made = new CSlideImage;
+  made->SetDims(dims.width, dims.height, dims.horizontalOnly, dims.verticalOnly);
+  made->AllocateTiles(layout);
+  slide = made;
+  return true;
 }
 
 bool CImgLoadThread::UploadStep() {
@@ -109,11 +150,9 @@ bool CImgLoadThread::UploadStep() {
   if (slide->IsComplete()) return true;
 
   const int32_t index = slide->tilesUploaded;
-  const TileUpload upload = TileUploadAt(layout, index);
-  SlideTexture* texture = nullptr;
-  if (imaging != nullptr && picture != nullptr) {
-    texture = imaging->UploadTile(*picture, upload, textureBits, mipMap ? 4 : 1);
-  }
+  TilePixels& texels = tiles[static_cast<size_t>(index)];
+  SlideTexture* texture = imaging != nullptr ? imaging->UploadTile(texels, textureBits, mipMap ? 4 : 1) : nullptr;
+  texels = TilePixels();
   // A tile without texture still counts, or Finish would never end.
   slide->tiles[static_cast<size_t>(index)].texture = texture;
   slide->tilesUploaded = index + 1;
@@ -121,13 +160,13 @@ bool CImgLoadThread::UploadStep() {
     state = kLoaderUploading;
     return false;
   }
-  picture.reset();
+  tiles.clear();
   state = kLoaderComplete;
   return true;
 }
 
 CSlideImage* CImgLoadThread::Finish() {
-  // Never touch the picture or the slide while the thread may still run.
+  // Never touch the tiles or the slide while the thread may still run.
   Stop();
   if (GetError() == kLoaderNoError && slide != nullptr) {
     while (!UploadStep()) {
@@ -135,6 +174,7 @@ CSlideImage* CImgLoadThread::Finish() {
     state = kLoaderComplete;
   }
   picture.reset();
+  tiles.clear();
   handedOver = true;
   return slide;
 }

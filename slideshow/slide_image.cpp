@@ -1,5 +1,7 @@
 #include "slideshow/slide_image.h"
 
+#include <algorithm>
+
 namespace {
 
 const float kCornerU[4] = {0.0f, 0.0f, 1.0f, 1.0f};
@@ -36,15 +38,28 @@ void CSlideImage::SetDims(int32_t width, int32_t height, uint8_t horizontalOnlyF
   verticalOnly = verticalOnlyFlag;
 }
 
-void CSlideImage::AllocateTiles(int32_t columnCount, int32_t rowCount, int32_t sourceW,
-                                int32_t sourceH) {
+void CSlideImage::AllocateTiles(const TileLayout& layout) {
+  AllocateTiles(layout.columns, layout.rows);
+  for (int32_t i = 0; i <= columns; ++i) columnEdges[static_cast<size_t>(i)] = ColumnEdge(layout, i);
+  for (int32_t j = 0; j <= rows; ++j) rowEdges[static_cast<size_t>(j)] = RowEdge(layout, j);
+  for (int32_t index = 0; index < columns * rows; ++index) {
+    const TileUpload upload = TileUploadAt(layout, index);
+    SlideVertex* v = tiles[static_cast<size_t>(index)].vertices;
+    for (int corner = 0; corner < 4; ++corner) {
+      v[corner].u = kCornerU[corner] * upload.uMax;
+      v[corner].v = kCornerV[corner] * upload.vMax;
+    }
+  }
+}
+
+void CSlideImage::AllocateTiles(int32_t columnCount, int32_t rowCount) {
   columns = columnCount > 0 ? columnCount : 0;
   rows = rowCount > 0 ? rowCount : 0;
   tiles.assign(static_cast<size_t>(columns) * static_cast<size_t>(rows), SlideTile());
-  for (SlideTile& tile : tiles) {
-    tile.sourceWidth = sourceW;
-    tile.sourceHeight = sourceH;
-  }
+  columnEdges.resize(static_cast<size_t>(columns) + 1);
+  rowEdges.resize(static_cast<size_t>(rows) + 1);
+  for (int32_t i = 0; i <= columns; ++i) columnEdges[static_cast<size_t>(i)] = static_cast<float>(i) / std::max(columns, 1);
+  for (int32_t j = 0; j <= rows; ++j) rowEdges[static_cast<size_t>(j)] = static_cast<float>(j) / std::max(rows, 1);
   tilesUploaded = 0;
   meshBuilt = false;
 }
@@ -72,8 +87,8 @@ void CSlideImage::BuildMesh() {
   for (int32_t j = 0; j <= rows; ++j) {
     for (int32_t i = 0; i <= columns; ++i) {
       SlidePoint& point = gridPositions[GridIndex(i, j)];
-      point.x = -width / 2 + static_cast<float>(i) * width / static_cast<float>(columns);
-      point.y = -height / 2 + static_cast<float>(j) * height / static_cast<float>(rows);
+      point.x = -width / 2 + columnEdges[static_cast<size_t>(i)] * width;
+      point.y = -height / 2 + rowEdges[static_cast<size_t>(j)] * height;
       point.z = 0.0f;
       SlidePoint& offset = gridOffsets[GridIndex(i, j)];
       offset.x = point.x - centre.x;

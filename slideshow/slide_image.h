@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "slideshow/slide_layout.h"
+
 // A tile's texture as the portable code sees it: something to delete.
 class SlideTexture {
  public:
@@ -37,8 +39,6 @@ struct SlideTile {
   SlideVertex vertices[4];
   uint16_t indices[6];  // two triangles: 0 1 2, 0 2 3
   SlideTexture* texture = nullptr;
-  int32_t sourceWidth = 0;  // picture pixels the tile was filled from
-  int32_t sourceHeight = 0;
 };
 
 class CSlideImage {
@@ -51,8 +51,11 @@ class CSlideImage {
 
   // Proportions and zoom restrictions from the photograph's dims record.
   void SetDims(int32_t width, int32_t height, uint8_t horizontalOnlyFlag, uint8_t verticalOnlyFlag);
-  // Makes columns x rows empty tiles, each filled from sourceW x sourceH pixels.
-  void AllocateTiles(int32_t columnCount, int32_t rowCount, int32_t sourceW, int32_t sourceH);
+  // Makes empty tiles on the layout's grid: the grid lines where the tiles
+  // meet, each tile's texture coordinates cut to the picture it holds.
+  void AllocateTiles(const TileLayout& layout);
+  // An even grid of whole tiles.
+  void AllocateTiles(int32_t columnCount, int32_t rowCount);
   // Lays the grid out from `size`, the factors and `centre`; done on first
   // use, so callers set those first.
   void BuildMesh();
@@ -77,6 +80,8 @@ class CSlideImage {
   int32_t columns = 0;
   int32_t rows = 0;
   std::vector<SlideTile> tiles;
+  std::vector<float> columnEdges;  // columns + 1 shares of the width, left to right
+  std::vector<float> rowEdges;     // rows + 1 shares of the height, bottom to top
   int32_t tilesUploaded = 0;
   float widthFactor = 1.0f;
   float heightFactor = 1.0f;
@@ -92,6 +97,7 @@ class CSlideImage {
   int32_t vertexCount = 0;
   bool meshBuilt = false;
   uint8_t ownsTextures = 1;
+  int32_t photo = -1;  // the photograph it shows, by its index in the bundle
 
  private:
   void CopyCornersToTiles();

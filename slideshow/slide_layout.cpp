@@ -1,74 +1,59 @@
 #include "slideshow/slide_layout.h"
 
 #include <algorithm>
-
-bool IsPowerOfTwoSide(int32_t side) { return side > 1 && (side & (side - 1)) == 0; }
+#include <cmath>
 
 int32_t EffectiveCramSize(int32_t cramSize) { return cramSize < 1 ? kDefaultCramSize : cramSize; }
 
-int32_t PickTileSide(int32_t side, int32_t tileLimit) {
-  if (tileLimit < 256) return tileLimit;
-  int32_t best = tileLimit;
-  int32_t bestRemainder = side % tileLimit;
-  for (int32_t candidate = tileLimit; candidate > 0; candidate /= 2) {
-    const int32_t remainder = side % candidate;
-    if (remainder < bestRemainder) {
-      best = candidate;
-      bestRemainder = remainder;
-    }
-    if (candidate < 512) break;
+FittedSize NeededPictureSize(int32_t photoWidth, int32_t photoHeight, const SlideScreen& screen, bool cram,
+                             int32_t cramSize) {
+  photoWidth = std::max(photoWidth, 1);
+  photoHeight = std::max(photoHeight, 1);
+  if (cram) {
+    const int32_t limit = EffectiveCramSize(cramSize);
+    return FittedSize{std::min(photoWidth, limit), std::min(photoHeight, limit)};
   }
-  return best;
+  if (screen.width < 1 || screen.height < 1) return FittedSize{photoWidth, photoHeight};
+  const double across = static_cast<double>(screen.width) / photoWidth;
+  const double down = static_cast<double>(screen.height) / photoHeight;
+  const double scale = (screen.cover ? std::max(across, down) : std::min(across, down)) *
+                       std::max(screen.largestZoom, 1.0f);
+  if (scale >= 1.0) return FittedSize{photoWidth, photoHeight};
+  return FittedSize{std::max(static_cast<int32_t>(std::ceil(photoWidth * scale)), 1),
+                    std::max(static_cast<int32_t>(std::ceil(photoHeight * scale)), 1)};
 }
 
-TileLayout ComputeTileLayout(int32_t width, int32_t height, int32_t tileLimit, bool cram,
-                             int32_t cramSize) {
-  // Callers only pass decoded pictures; a limit of 0 would divide by zero.
-  width = std::max(width, 1);
-  height = std::max(height, 1);
-  if (tileLimit < 1) tileLimit = kSlideTileLimit;
+int32_t FloorPowerOfTwo(int32_t value) {
+  int32_t p = 1;
+  while (p <= value / 2) p *= 2;
+  return p;
+}
 
+int32_t CeilPowerOfTwo(int32_t value) {
+  int32_t p = 1;
+  while (p < value && p <= (1 << 29)) p *= 2;
+  return p;
+}
+
+namespace {
+
+int32_t TileSide(int32_t side, int32_t tileLimit) {
+  return std::min(FloorPowerOfTwo(tileLimit), CeilPowerOfTwo(side));
+}
+
+int32_t TilesAlong(int32_t side, int32_t tile) { return (side + tile - 1) / tile; }
+
+}  // namespace
+
+TileLayout ComputeTileLayout(int32_t pictureWidth, int32_t pictureHeight, int32_t tileLimit) {
   TileLayout layout;
-  if (IsPowerOfTwoSide(width) && IsPowerOfTwoSide(height) && width <= tileLimit &&
-      height <= tileLimit) {
-    layout.single = true;
-    layout.columns = layout.rows = 1;
-    layout.tileWidth = layout.pictureWidth = layout.sourceWidth = layout.textureWidth = width;
-    layout.tileHeight = layout.pictureHeight = layout.sourceHeight = layout.textureHeight = height;
-    return layout;
-  }
-
-  int32_t w = width;
-  int32_t h = height;
-  if (cram) {
-    cramSize = EffectiveCramSize(cramSize);
-    if (cramSize < width) {
-      layout.crammedWidth = cramSize;
-      layout.crammed = true;
-    }
-    if (cramSize < height) {
-      layout.crammedHeight = cramSize;
-      layout.crammed = true;
-    }
-    if (layout.crammed) {
-      if (layout.crammedWidth == 0) layout.crammedWidth = width;
-      if (layout.crammedHeight == 0) layout.crammedHeight = height;
-      w = layout.crammedWidth;
-      h = layout.crammedHeight;
-    }
-  }
-
-  layout.tileWidth = PickTileSide(w, tileLimit);
-  layout.tileHeight = PickTileSide(h, tileLimit);
-  layout.columns = std::max(w / layout.tileWidth, 1);
-  layout.rows = std::max(h / layout.tileHeight, 1);
-  layout.resize = w != layout.columns * layout.tileWidth || h != layout.rows * layout.tileHeight;
-  layout.pictureWidth = layout.resize ? layout.columns * layout.tileWidth : width;
-  layout.pictureHeight = layout.resize ? layout.rows * layout.tileHeight : height;
-  layout.sourceWidth = layout.pictureWidth / layout.columns;
-  layout.sourceHeight = layout.pictureHeight / layout.rows;
-  layout.textureWidth = layout.crammed ? layout.crammedWidth / layout.columns : layout.sourceWidth;
-  layout.textureHeight = layout.crammed ? layout.crammedHeight / layout.rows : layout.sourceHeight;
+  layout.pictureWidth = std::max(pictureWidth, 1);
+  layout.pictureHeight = std::max(pictureHeight, 1);
+  if (tileLimit < 1) tileLimit = kSlideTileLimit;
+  layout.tileWidth = TileSide(layout.pictureWidth, tileLimit);
+  layout.tileHeight = TileSide(layout.pictureHeight, tileLimit);
+  layout.columns = TilesAlong(layout.pictureWidth, layout.tileWidth);
+  layout.rows = TilesAlong(layout.pictureHeight, layout.tileHeight);
   return layout;
 }
 
@@ -78,13 +63,27 @@ TileUpload TileUploadAt(const TileLayout& layout, int32_t index) {
   upload.index = index;
   upload.column = index % columns;
   upload.row = index / columns;
-  upload.fill = layout.single ? kTileFillWhole : layout.crammed ? kTileFillStretch : kTileFillPart;
   // Row 0 is the bottom of the picture, whose pixel rows run from the top.
-  upload.source.x = upload.column * layout.sourceWidth;
-  upload.source.y = (layout.rows - 1 - upload.row) * layout.sourceHeight;
-  upload.source.width = layout.sourceWidth;
-  upload.source.height = layout.sourceHeight;
-  upload.textureWidth = layout.textureWidth;
-  upload.textureHeight = layout.textureHeight;
+  const int32_t rowFromTop = layout.rows - 1 - upload.row;
+  upload.source.x = upload.column * layout.tileWidth;
+  upload.source.y = rowFromTop * layout.tileHeight;
+  upload.source.width = std::min(layout.tileWidth, layout.pictureWidth - upload.source.x);
+  upload.source.height = std::min(layout.tileHeight, layout.pictureHeight - upload.source.y);
+  upload.textureWidth = layout.tileWidth;
+  upload.textureHeight = layout.tileHeight;
+  upload.uMax = static_cast<float>(upload.source.width) / static_cast<float>(layout.tileWidth);
+  upload.vMax = static_cast<float>(upload.source.height) / static_cast<float>(layout.tileHeight);
   return upload;
+}
+
+float ColumnEdge(const TileLayout& layout, int32_t i) {
+  const int32_t x = std::min(i * layout.tileWidth, layout.pictureWidth);
+  return static_cast<float>(x) / static_cast<float>(std::max(layout.pictureWidth, 1));
+}
+
+float RowEdge(const TileLayout& layout, int32_t j) {
+  // Rows are cut from the top, so the bottom row holds what is left.
+  const int32_t fromTop = std::min((layout.rows - j) * layout.tileHeight, layout.pictureHeight);
+  return static_cast<float>(layout.pictureHeight - fromTop) /
+         static_cast<float>(std::max(layout.pictureHeight, 1));
 }

@@ -1,24 +1,19 @@
-// How a decoded photograph is cut into texture tiles: the tile grid, the
-// optional resolution limit ("cramming"), the resize to a whole number of
-// tiles and, per tile, the texture size and the picture rectangle it is
-// filled from. Pure arithmetic, so the loader thread computes it and the
-// tests check it without a device.
+// How a photograph becomes texture tiles: the picture size a slide needs on
+// this screen, the grid of power-of-two tiles it is cut into (edge tiles
+// padded, their texture coordinates cut to the picture) and, per tile, the
+// picture rectangle it holds. Pure arithmetic, so the loader thread computes
+// it and the tests check it without a device.
 #pragma once
 
 #include <cstdint>
+
+#include "slideshow/picture_fit.h"
 
 // The slideshow never cuts tiles larger than this (most cards of the time
 // could not filter bigger textures well).
 const int32_t kSlideTileLimit = 256;
 // Resolution limit used when the stored CramSize is unusable.
 const int32_t kDefaultCramSize = 1024;
-
-// How one tile's texture is filled from the picture.
-enum TileFill {
-  kTileFillWhole = 0,    // the whole picture, unscaled (a 1 x 1 grid)
-  kTileFillStretch = 1,  // a source rectangle stretched in half-tone mode (crammed)
-  kTileFillPart = 2,     // a source rectangle copied unscaled
-};
 
 struct TileRect {
   int32_t x = 0;
@@ -27,46 +22,55 @@ struct TileRect {
   int32_t height = 0;
 };
 
+// What the screen asks of a slide's picture.
+struct SlideScreen {
+  int32_t width = 0;  // the saver window in pixels; 0 keeps photographs at their own size
+  int32_t height = 0;
+  bool cover = true;         // animated slides cover the screen, still ones fit inside it
+  float largestZoom = 1.0f;  // the largest scale a slide reaches while it is on screen
+};
+
+// A CramSize below 1 would make every tile empty; it stands for the default.
+int32_t EffectiveCramSize(int32_t cramSize);
+// The picture a slide is made from. Cramming limits each side to the cram
+// size on its own (the slide's proportions come from its dims record).
+// Otherwise it is what the screen can show of the photograph at the largest
+// zoom, never more than the photograph's own size.
+FittedSize NeededPictureSize(int32_t photoWidth, int32_t photoHeight, const SlideScreen& screen, bool cram,
+                             int32_t cramSize);
+
+int32_t FloorPowerOfTwo(int32_t value);  // at least 1
+int32_t CeilPowerOfTwo(int32_t value);   // at least 1
+
 struct TileLayout {
-  bool single = false;   // power-of-two picture within the limit: one tile of its own size
-  bool crammed = false;  // the resolution limit applied to at least one side
-  int32_t crammedWidth = 0;
-  int32_t crammedHeight = 0;
-  int32_t tileWidth = 0;
+  int32_t pictureWidth = 0;  // the picture the tiles are cut from
+  int32_t pictureHeight = 0;
+  int32_t tileWidth = 0;  // every tile's texture; powers of two
   int32_t tileHeight = 0;
   int32_t columns = 0;
   int32_t rows = 0;
-  bool resize = false;       // the picture must be resized to pictureWidth x pictureHeight
-  int32_t pictureWidth = 0;  // the picture the tiles are cut from (after any resize)
-  int32_t pictureHeight = 0;
-  int32_t sourceWidth = 0;  // per tile, in picture pixels
-  int32_t sourceHeight = 0;
-  int32_t textureWidth = 0;  // per tile, in texels
-  int32_t textureHeight = 0;
 };
 
-// What the upload of tile `index` (row x columns + column, row 0 at the
-// bottom of the picture) needs.
+// Tiles of the largest power of two within `tileLimit`, or the smallest that
+// holds the whole side when that is less; the last column and the top row
+// hold what is left of the picture.
+TileLayout ComputeTileLayout(int32_t pictureWidth, int32_t pictureHeight, int32_t tileLimit);
+
+// What tile `index` (row x columns + column, row 0 at the bottom of the
+// picture) holds.
 struct TileUpload {
   int32_t index = 0;
   int32_t column = 0;
   int32_t row = 0;
-  TileFill fill = kTileFillPart;
   TileRect source;  // in picture pixels, y downwards from the picture's top
   int32_t textureWidth = 0;
   int32_t textureHeight = 0;
+  float uMax = 1.0f;  // the share of the texture the picture fills
+  float vMax = 1.0f;
 };
-
-// 2, 4, 8, ...; 1 does not count.
-bool IsPowerOfTwoSide(int32_t side);
-// A CramSize below 1 would make every tile empty; it stands for the default.
-int32_t EffectiveCramSize(int32_t cramSize);
-// The tile side for one picture side: from the limit down by halves until
-// the first candidate below 512, the smallest remainder winning (the first
-// on a tie); a limit below 256 is used as it is.
-int32_t PickTileSide(int32_t side, int32_t tileLimit);
-// The layout of a width x height picture. A side smaller than one tile
-// still gets one tile (the picture is resized up to it) rather than none.
-TileLayout ComputeTileLayout(int32_t width, int32_t height, int32_t tileLimit, bool cram,
-                             int32_t cramSize);
 TileUpload TileUploadAt(const TileLayout& layout, int32_t index);
+
+// Where grid line `i` (0..columns) lies across the picture's width, and row
+// line `j` (0..rows) up its height from the bottom, as shares of 0..1.
+float ColumnEdge(const TileLayout& layout, int32_t i);
+float RowEdge(const TileLayout& layout, int32_t j);

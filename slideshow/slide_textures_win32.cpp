@@ -2,7 +2,50 @@
 
 #include <windows.h>
 
+#include <cstring>
+
+#include "graphics/graphics_layer_win32.h"
 #include "slideshow/bundle_slideshow_host.h"
+
+namespace {
+
+// One colour channel of an 8-bit value under a 16-bit pixel's mask.
+uint32_t UnderMask(uint8_t value, uint32_t mask) {
+  if (mask == 0) return 0;
+  int shift = 0;
+  while (((mask >> shift) & 1u) == 0) ++shift;
+  int bits = 0;
+  while (((mask >> (shift + bits)) & 1u) != 0) ++bits;
+  return (static_cast<uint32_t>(value) >> (8 - bits)) << shift;
+}
+
+// Copies one level's B G R A texels into the locked surface.
+void CopyLevel(const std::vector<uint8_t>& texels, int32_t width, int32_t height, IDirectDrawSurface7* surface) {
+  DDSURFACEDESC2 desc = {};
+  desc.dwSize = sizeof(desc);
+  if (FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr))) return;
+  const int32_t rows = std::min<int32_t>(height, static_cast<int32_t>(desc.dwHeight));
+  const int32_t columns = std::min<int32_t>(width, static_cast<int32_t>(desc.dwWidth));
+  auto* base = static_cast<uint8_t*>(desc.lpSurface);
+  const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
+  for (int32_t y = 0; y < rows; ++y) {
+    const uint8_t* from = texels.data() + static_cast<size_t>(y) * width * 4;
+    uint8_t* to = base + static_cast<size_t>(y) * desc.lPitch;
+    if (format.dwRGBBitCount == 32) {
+      std::memcpy(to, from, static_cast<size_t>(columns) * 4);
+    } else if (format.dwRGBBitCount == 16) {
+      auto* pixels = reinterpret_cast<uint16_t*>(to);
+      for (int32_t x = 0; x < columns; ++x, from += 4) {
+        pixels[x] = static_cast<uint16_t>(UnderMask(from[2], format.dwRBitMask) |
+                                          UnderMask(from[1], format.dwGBitMask) |
+                                          UnderMask(from[0], format.dwBBitMask));
+      }
+    }
+  }
+  surface->Unlock(nullptr);
+}
+
+}  // namespace
 
 IDirectDrawSurface7* TileSurface(const SlideTile& tile) {
   auto* holder = static_cast<SlideTextureD3D*>(tile.texture);
@@ -11,22 +54,26 @@ IDirectDrawSurface7* TileSurface(const SlideTile& tile) {
 
 std::unique_ptr<SlidePicture> Direct3DTileBackend::NewPicture() { return std::make_unique<ImagePicture>(); }
 
-SlideTexture* Direct3DTileBackend::UploadTile(SlidePicture& picture, const TileUpload& upload,
-                                              int32_t bits, int32_t mipLevels) {
+SlideTexture* Direct3DTileBackend::UploadTile(const TilePixels& tile, int32_t bits, int32_t mipLevels) {
   auto holder = std::make_unique<SlideTextureD3D>();
-  IDirectDrawSurface7* surface =
-      holder->texture.CreateSurfaceOfDepth(upload.textureWidth, upload.textureHeight, bits, 0, mipLevels);
-  HDC dc = nullptr;
-  if (FAILED(surface->GetDC(&dc))) return holder.release();  // a black tile rather than none
-  const CImageData& pixels = static_cast<ImagePicture&>(picture).Data();
-  const TileRect& src = upload.source;
-  if (upload.fill == kTileFillStretch) {
-    pixels.Stretch(dc, 0, 0, upload.textureWidth, upload.textureHeight, src.x, src.y, src.width,
-                   src.height, HALFTONE, SRCCOPY);
-  } else {
-    pixels.Draw(dc, 0, 0, src.width, src.height, src.x, src.y, 0, SRCCOPY);
+  IDirectDrawSurface7* surface = holder->texture.CreateSurfaceOfDepth(tile.width, tile.height, bits, 0, mipLevels);
+  if (tile.levels.empty()) return holder.release();  // a black tile rather than none
+
+  DDSCAPS2 caps = {};
+  caps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_MIPMAP | DDSCAPS_COMPLEX;
+  IDirectDrawSurface7* level = surface;
+  level->AddRef();
+  for (size_t k = 0; k < tile.levels.size() && level != nullptr; ++k) {
+    CopyLevel(tile.levels[k], tile.LevelWidth(static_cast<int32_t>(k)), tile.LevelHeight(static_cast<int32_t>(k)),
+              level);
+    IDirectDrawSurface7* below = nullptr;
+    if (k + 1 < tile.levels.size() && FAILED(level->GetAttachedSurface(&caps, &below))) below = nullptr;
+    level->Release();
+    level = below;
   }
-  surface->ReleaseDC(dc);
-  holder->texture.GenerateMipMaps();
+  if (level != nullptr) level->Release();
+  // Hands the texture to the card now, so its first draw does not stall.
+  if (theGraphicsLayer != nullptr && theGraphicsLayer->GetDevice() != nullptr)
+    theGraphicsLayer->GetDevice()->PreLoad(surface);
   return holder.release();
 }

@@ -1,6 +1,5 @@
-// Tile textures of the Direct3D slideshow: each tile is a cTexture filled
-// through its surface's device context from the decoded picture, then its
-// mip levels are made from the top one.
+// Tile textures of the Direct3D slideshow: each tile is a cTexture whose
+// levels are copied from the texels the loader thread prepared.
 #pragma once
 
 #include "graphics/texture_win32.h"
@@ -18,6 +17,5 @@ IDirectDrawSurface7* TileSurface(const SlideTile& tile);
 class Direct3DTileBackend : public ImagingBackend {
  public:
   std::unique_ptr<SlidePicture> NewPicture() override;
-  SlideTexture* UploadTile(SlidePicture& picture, const TileUpload& upload, int32_t bits,
-                           int32_t mipLevels) override;
+  SlideTexture* UploadTile(const TilePixels& tile, int32_t bits, int32_t mipLevels) override;
 };

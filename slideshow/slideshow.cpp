@@ -5,11 +5,19 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/logger.h"
+
 namespace {
 
 // Adds the time spent in synchronous work (taking a slide, starting a
 // loader) to the stall that the next Update subtracts, so the animation
 // does not jump after it.
+// The share of a frame that copies tiles to the card: enough for several
+// tiles on any machine, small enough that the frame rate holds.
+const double kUploadBudgetMs = 4.0;
+// A change this far past its time waited for its photograph.
+const int32_t kLateAfterMs = 100;
+
 class StallTimer {
  public:
   StallTimer(SlideshowHost* host, double* stallMs)
@@ -66,6 +74,21 @@ void Slideshow::SetViewRange(float top, float bottom) {
   viewBottom = bottom;
 }
 
+void Slideshow::SetScreenSize(int32_t width, int32_t height) {
+  screenWidth = width;
+  screenHeight = height;
+}
+
+SlideScreen Slideshow::ScreenForSlides() const {
+  SlideScreen screen;
+  screen.width = screenWidth;
+  screen.height = screenHeight;
+  screen.cover = animate != 0;
+  // A slide's scale grows by this much while it is on screen (see Arrange).
+  if (animate) screen.largestZoom = 1.0f + static_cast<float>(imageDelayMs + 2 * fadeMs) / 20.0f * zoomRate;
+  return screen;
+}
+
 bool Slideshow::Open(const char* path) {
   if (!host->OpenBundle(path) || host->PhotoCount() < 1) {
     noUsablePhotograph = true;
@@ -93,7 +116,7 @@ CImgLoadThread* Slideshow::PendingLoader() const {
 
 // Play order ----------------------------------------------------------------
 
-void Slideshow::BuildPlayOrder() {
+void Slideshow::BuildPlayOrder(int32_t avoidFirst) {
   const int32_t count = host->PhotoCount();
   std::vector<int32_t> order(static_cast<size_t>(std::max(count, 0)));
   for (int32_t photo = 0; photo < count; ++photo) order[static_cast<size_t>(photo)] = photo;
@@ -104,6 +127,7 @@ void Slideshow::BuildPlayOrder() {
         std::swap(order[static_cast<size_t>(l)], order[static_cast<size_t>(std::rand() % count)]);
       }
     }
+    if (count > 1 && order[0] == avoidFirst) std::swap(order[0], order[static_cast<size_t>(1 + std::rand() % (count - 1))]);
   }
   playOrder.Clear();
   for (int32_t photo : order) playOrder.Append(PlaylistElement{photo});
@@ -114,7 +138,7 @@ void Slideshow::AdvanceCursor() {
   if (playOrder.CursorNode() != nullptr && playOrder.Next()) return;
   // Past the last entry: a fresh shuffle, or back to the start.
   if (randomOrder) {
-    BuildPlayOrder();
+    BuildPlayOrder(playOrder.Count() > 0 ? playOrder.LastNode()->data.photo : -1);
   } else {
     playOrder.First();
   }
@@ -134,6 +158,7 @@ void Slideshow::Queue(int32_t slot) {
   loader->SetMipMap(mipMap);
   loader->SetCram(cram);
   loader->SetCramSize(cramSize);
+  loader->SetScreen(ScreenForSlides());
   if (showCaptions) host->RenderCaption(slot, photo);
   loader->Start(clock);
 }
@@ -144,6 +169,7 @@ CSlideImage* Slideshow::TakeSlide() {
   StallTimer timed(host, &stallMs);
   CImgLoadThread* loader = node->data.loader;
   CSlideImage* slide = loader->Finish();
+  if (slide != nullptr) slide->photo = node->data.photo;
   delete loader;
   loaders.RemoveNode(node);
   return slide;
@@ -195,8 +221,7 @@ bool Slideshow::Update(int32_t elapsedMs) {
     return !noUsablePhotograph;
   }
 
-  CImgLoadThread* loader = PendingLoader();
-  if (loader != nullptr && loader->IsReady()) loader->UploadStep();
+  UploadPending();
 
   if (showCaptions) {
     host->CaptionStep(0);
@@ -210,13 +235,9 @@ bool Slideshow::Update(int32_t elapsedMs) {
     RunTransition();
   } else {
     shownClock += a;
-    // A late photograph keeps the current slide up until it is ready; the
-    // opening fade is never cut short by a transition.
-    CImgLoadThread* pending = PendingLoader();
-    if (shownClock >= imageDelayMs && !(openingFade && animate) && pending != nullptr &&
-        pending->IsReady()) {
-      StartTransition();
-    }
+    // A late photograph keeps the current slide up until all its tiles are
+    // on the card; the opening fade is never cut short by a transition.
+    if (shownClock >= imageDelayMs && !(openingFade && animate) && NextSlideReady()) StartTransition(a);
   }
 
   if (animate) ZoomSlides(a);
@@ -235,8 +256,10 @@ bool Slideshow::StartUp() {
     Queue(captionSlot);
     AdvanceCursor();
   }
+  // The screen stays black until the first slide's tiles are all up.
+  UploadPending();
   CImgLoadThread* loader = PendingLoader();
-  if (loader == nullptr || !loader->IsReady()) return false;
+  if (loader == nullptr || !loader->IsComplete()) return false;
 
   // Arranged before it becomes current: the first slide zooms in.
   CSlideImage* first = TakeSlide();
@@ -264,6 +287,7 @@ bool Slideshow::DropFailedLoaders() {
       delete loader->Finish();
       delete loader;
       loaders.RemoveNode(node);
+      if (!PhotoInUse(photo)) host->ReleasePhoto(photo);
       dropped = true;
     }
     node = following;
@@ -286,7 +310,28 @@ void Slideshow::RunOpeningFade(int32_t a) {
   }
 }
 
-void Slideshow::StartTransition() {
+void Slideshow::UploadPending() {
+  CImgLoadThread* loader = PendingLoader();
+  if (loader == nullptr || !loader->IsReady()) return;
+  const double start = host->StopwatchMs();
+  while (!loader->UploadStep() && host->StopwatchMs() - start < kUploadBudgetMs) {
+  }
+}
+
+bool Slideshow::NextSlideReady() {
+  CImgLoadThread* pending = PendingLoader();
+  if (pending == nullptr || !pending->IsComplete()) return false;
+  const int32_t late = shownClock - imageDelayMs;
+  // Beyond one slow frame the photograph was late, not the frame.
+  if (late > kLateAfterMs) {
+    ++lateChanges;
+    ZV_LOG_INFO("Photograph " << changes + 2 << " late by " << late << " ms");
+  }
+  return true;
+}
+
+void Slideshow::StartTransition(int32_t frameMs) {
+  ++changes;
   if (crossfade) {
     next = TakeSlide();
     Arrange(next);
@@ -296,8 +341,9 @@ void Slideshow::StartTransition() {
     midpointPending = 1;
   }
   inTransition = 1;
-  // An elapsed time that overshot the display time counts into the fade.
-  fadeClock += shownClock - imageDelayMs;
+  // The part of this frame past the display time counts into the fade; time
+  // spent waiting for a late photograph does not, or the fade would be cut.
+  fadeClock += std::min(shownClock - imageDelayMs, frameMs);
   RunTransition();
 }
 
@@ -323,8 +369,9 @@ void Slideshow::ExchangeAtMidpoint() {
   if (incoming == nullptr) return;
   Arrange(incoming);
   AdvanceCursor();
-  delete current;
+  CSlideImage* outgoing = current;
   current = incoming;
+  Retire(outgoing);
   captionSlot = NextCaptionSlot();
   Queue(NextCaptionSlot());
 }
@@ -334,9 +381,10 @@ void Slideshow::EndTransition() {
   fadeClock = 0;
   shownClock = 0;
   if (crossfade && next != nullptr) {
-    delete current;
+    CSlideImage* outgoing = current;
     current = next;
     next = nullptr;
+    Retire(outgoing);
     captionSlot = NextCaptionSlot();
     Queue(NextCaptionSlot());
   }
@@ -357,6 +405,21 @@ void Slideshow::CleanUp() {
     AdvanceCursor();
     Queue(NextCaptionSlot());
   }
+}
+
+void Slideshow::Retire(CSlideImage* slide) {
+  if (slide == nullptr) return;
+  const int32_t photo = slide->photo;
+  delete slide;
+  if (photo >= 0 && !PhotoInUse(photo)) host->ReleasePhoto(photo);
+}
+
+bool Slideshow::PhotoInUse(int32_t photo) const {
+  if ((current != nullptr && current->photo == photo) || (next != nullptr && next->photo == photo)) return true;
+  for (const auto* node = loaders.FirstNode(); node != nullptr; node = node->next) {
+    if (node->data.photo == photo) return true;
+  }
+  return false;
 }
 
 void Slideshow::SetBrightness(float value) {

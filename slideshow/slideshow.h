@@ -78,6 +78,8 @@ class SlideshowHost {
   virtual void RenderCaption(int32_t slot, int32_t photo) = 0;
   // One step of a slot's pending caption work.
   virtual void CaptionStep(int32_t slot) = 0;
+  // The photograph's bytes are no longer needed: not on screen, not loading.
+  virtual void ReleasePhoto(int32_t /*photo*/) {}
   // Current time in seconds, the shuffle's seed.
   virtual uint32_t TimeSeconds() = 0;
   // A free-running millisecond stopwatch, for timing the synchronous work.
@@ -102,6 +104,8 @@ class Slideshow {
   // 0 or below stands for the default 10 s.
   void SetImageDelay(int32_t ms);
   void SetViewRange(float top, float bottom);
+  // The saver window in pixels: what a slide's picture needs to be sharp.
+  void SetScreenSize(int32_t width, int32_t height);
   void SetTileLimit(int32_t limit) { tileLimit = limit; }
   void SetTextureBits(int32_t bits) { textureBits = bits; }
   // Opens the bundle and builds the play order; false when it can't be
@@ -115,7 +119,9 @@ class Slideshow {
   void SetZoomRate(float rate) { zoomRate = rate; }
 
   // Once per frame before drawing. False once no photograph can be shown:
-  // the caller reports "Couldn't find any good images, quitting...".
+  // the caller reports "Couldn't find any good images, quitting...". A
+  // photograph not yet on the card when its time comes is waited for with
+  // the current slide still up (and "Photograph N late by M ms" logged).
   bool Update(int32_t elapsedMs);
   // Every photograph failed to load before one could be shown, or there
   // are none.
@@ -123,9 +129,12 @@ class Slideshow {
 
   SlideshowPhase Phase() const;
   CSlideImage* Current() const { return current; }
+  // The photograph on screen (the outgoing one during a cross-fade); -1 before the first.
+  int32_t CurrentPhoto() const { return current != nullptr ? current->photo : -1; }
   CSlideImage* Next() const { return next; }
   bool InTransition() const { return inTransition != 0; }
-  bool OpeningFade() const { return openingFade != 0; }
+  // The first slide fading in from black, which only an animated show does.
+  bool OpeningFade() const { return openingFade != 0 && animate != 0; }
   bool Crossfade() const { return crossfade != 0; }
   bool Animate() const { return animate != 0; }
   const float* Brightness() const { return brightness; }
@@ -141,6 +150,13 @@ class Slideshow {
   int32_t FadeMs() const { return fadeMs; }
   float ZoomRate() const { return zoomRate; }
   int32_t LoaderCount() const { return loaders.Count(); }
+  // Photographs that came on screen after the first; each change starts
+  // with the incoming slide's tiles all on the card.
+  int32_t Changes() const { return changes; }
+  // Changes that waited for their photograph beyond the display time.
+  int32_t LateChanges() const { return lateChanges; }
+  // What the next loader is asked to make, from the show's settings.
+  SlideScreen ScreenForSlides() const;
   // The loader working ahead, or null.
   CImgLoadThread* PendingLoader() const;
   // Fast mode and the wallpaper step walk it with its cursor.
@@ -152,14 +168,17 @@ class Slideshow {
     int32_t photo = 0;
   };
 
-  void BuildPlayOrder();
+  // A fresh order; when reshuffled, `avoidFirst` (the photograph just
+  // queued) is not put first, so it never shows twice in a row.
+  void BuildPlayOrder(int32_t avoidFirst = -1);
   void AdvanceCursor();
   void Queue(int32_t slot);
   CSlideImage* TakeSlide();
   void Arrange(CSlideImage* slide);
   bool StartUp();
   bool DropFailedLoaders();
-  void StartTransition();
+  // `frameMs`: this frame's elapsed time.
+  void StartTransition(int32_t frameMs);
   void RunTransition();
   void ExchangeAtMidpoint();
   void EndTransition();
@@ -167,6 +186,14 @@ class Slideshow {
   void ZoomSlides(int32_t a);
   void CleanUp();
   void SetBrightness(float value);
+  // Deletes a slide that left the screen and lets its photograph's bytes go
+  // unless another slide or a loader still has that photograph.
+  void Retire(CSlideImage* slide);
+  bool PhotoInUse(int32_t photo) const;
+  // Copies tiles of the loader working ahead for a few ms of the frame.
+  void UploadPending();
+  // The change is due and the next slide is complete.
+  bool NextSlideReady();
 
   SlideshowHost* host;
   LinkedList_Basic<PlaylistElement> playOrder;
@@ -188,6 +215,10 @@ class Slideshow {
   int32_t cramSize = 1536;
   int32_t textureBits = 32;
   int32_t shufflePasses = 100;
+  int32_t screenWidth = 0;
+  int32_t screenHeight = 0;
+  int32_t changes = 0;
+  int32_t lateChanges = 0;
   int32_t clock = 0;
   int32_t shownClock = 0;
   int32_t fadeClock = 0;

@@ -46,6 +46,7 @@ void SlideshowInstance::Configure(const SlideshowSetup& setup) {
   const float halfHeight =
       static_cast<float>(setup.height) * 2.0f / static_cast<float>(setup.width) * 0.5f;
   show.SetViewRange(halfHeight, -halfHeight);
+  show.SetScreenSize(setup.width, setup.height);
   show.SetTileLimit(setup.tileLimit);
   show.SetTextureBits(setup.textureBits);
   show.Open(setup.bundlePath.c_str());

@@ -21,14 +21,9 @@ void SetDesktopValue(const char* name, const char* value) {
 
 }  // namespace
 
-void SaveWallpaper(Slideshow& show, BundleSlideshowHost& host, const std::string& path, int width,
-                   int height, bool stretch) {
-  auto& order = show.GetPlayOrder();
-  auto* cursor = order.CursorNode();
-  if (cursor == nullptr) return;
-  auto* shown = cursor == order.FirstNode() ? order.LastNode() : cursor->prev;
-  if (shown == nullptr) return;
-  VFFILE* file = host.PhotoFile(shown->data.photo);
+void SaveWallpaper(BundleSlideshowHost& host, int32_t photo, const std::string& path, int width, int height,
+                   bool stretch) {
+  VFFILE* file = host.PhotoFile(photo);
   if (file == nullptr || file->Data() == nullptr) return;
 
   CImageObject picture;
@@ -44,9 +39,10 @@ void SaveWallpaper(Slideshow& show, BundleSlideshowHost& host, const std::string
                         SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
 }
 
-void LeaveWallpaper(SlideshowInstance& slideshow, const std::string& path, int desktopWidth, int desktopHeight) {
+void LeaveWallpaper(SlideshowInstance& slideshow, int32_t photo, const std::string& path, int desktopWidth,
+                    int desktopHeight) {
   SetDesktopValue("TileWallpaper", "0");
   SetDesktopValue("WallpaperStyle", ss->StretchWallpaper ? "2" : "0");
   ZV_LOG_INFO("Saving images as wallpaper");
-  SaveWallpaper(slideshow.Show(), slideshow.Host(), path, desktopWidth, desktopHeight, ss->StretchWallpaper != 0);
+  SaveWallpaper(slideshow.Host(), photo, path, desktopWidth, desktopHeight, ss->StretchWallpaper != 0);
 }

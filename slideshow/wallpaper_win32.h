@@ -8,12 +8,12 @@
 #include "slideshow/slideshow.h"
 #include "slideshow/slideshow_instance_win32.h"
 
-// Writes the picture of the play-order entry before the cursor (the one on
-// screen) to `path` as a bitmap, stretched to width x height or fitted
-// inside it, and makes it the wallpaper. Nothing happens while that
-// photograph's bytes were never loaded.
-void SaveWallpaper(Slideshow& show, BundleSlideshowHost& host, const std::string& path, int width,
-                   int height, bool stretch);
+// Writes photograph `photo` (the one on screen) to `path` as a bitmap,
+// stretched to width x height or fitted inside it, and makes it the
+// wallpaper. Nothing happens without that photograph's bytes in memory.
+void SaveWallpaper(BundleSlideshowHost& host, int32_t photo, const std::string& path, int width, int height,
+                   bool stretch);
 // The end of a run's wallpaper step: the desktop's display values from the
 // settings, then SaveWallpaper at the desktop's size.
-void LeaveWallpaper(SlideshowInstance& slideshow, const std::string& path, int desktopWidth, int desktopHeight);
+void LeaveWallpaper(SlideshowInstance& slideshow, int32_t photo, const std::string& path, int desktopWidth,
+                    int desktopHeight);

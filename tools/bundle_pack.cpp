@@ -18,13 +18,20 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
   return !in.bad();
 }
 
-// A full decode rather than a header peek, so that a damaged photograph is
-// caught when packing instead of when the saver shows it.
-bool DecodedImageSize(const std::vector<uint8_t>& encoded, int32_t& width, int32_t& height) {
+// The size the saver shows: upright, so a photograph whose EXIF orientation
+// lays it on its side has its sides swapped. Its bytes are packed as they
+// are; the decoder turns it. It is decoded too, so that a damaged
+// photograph is caught when packing instead of when the saver shows it: at
+// the smallest scale, which still reads all of a JPEG's data.
+bool UprightDecodedSize(const std::vector<uint8_t>& encoded, int32_t& width, int32_t& height) {
+  int uprightWidth = 0;
+  int uprightHeight = 0;
   CImageData image;
-  if (!image.Decode(encoded.data(), encoded.size())) return false;
-  width = image.GetWidth();
-  height = image.GetHeight();
+  if (!ReadUprightImageSize(encoded.data(), encoded.size(), uprightWidth, uprightHeight) ||
+      !image.DecodeAtLeast(encoded.data(), encoded.size(), 1, 1))
+    return false;
+  width = uprightWidth;
+  height = uprightHeight;
   return true;
 }
 
@@ -56,7 +63,7 @@ bool MakeRecord(const BundlePlan& plan, const BundleItem& item, std::vector<uint
     error = photo->origin + ": cannot read " + photo->source;
     return false;
   }
-  if (!DecodedImageSize(encoded, dims.width, dims.height)) {
+  if (!UprightDecodedSize(encoded, dims.width, dims.height)) {
     error = item.origin + ": " + photo->source + " does not decode as an image";
     return false;
   }

@@ -1,8 +1,8 @@
 // Turns a plan (tools/bundle_manifest.h) into bundle contents: reads every
-// source file, makes the "dims" records from the decoded size of their
-// photographs and the "caps" records from their texts, and checks what the
-// reader would trip over later (two entries one lookup cannot tell apart, a
-// record for a photograph that is not there).
+// source file, makes the "dims" records from the upright decoded size of
+// their photographs and the "caps" records from their texts, and checks
+// what the reader would trip over later (two entries one lookup cannot tell
+// apart, a record for a photograph that is not there).
 #pragma once
 
 #include <string>

@@ -12,6 +12,7 @@ tools read, so a build that runs this script knows when to run it again.
 """
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 
@@ -36,7 +37,8 @@ def read_photos(path):
             if len(fields) != 5:
                 sys.exit("%s:%d: expected 5 TAB-separated fields, found %d" % (path, number, len(fields)))
             png, title, credit, licence, source = fields
-            photos.append({"png": png, "jpg": os.path.splitext(png)[0] + ".jpg", "title": title,
+            name = os.path.splitext(os.path.basename(png))[0] + ".jpg"
+            photos.append({"png": png, "jpg": name, "title": title,
                            "credit": credit, "licence": licence, "source": source})
     if not photos:
         sys.exit("%s: no photographs listed" % path)
@@ -70,8 +72,11 @@ def run(args):
 
 def convert_photo(png, jpg):
     tmp = jpg + ".tmp.jpg"
-    run(["convert", png, "-background", "black", "-alpha", "remove", "-alpha", "off",
-         "-strip", "-quality", "90", tmp])
+    if png.lower().endswith(".jpg"):
+        shutil.copyfile(png, tmp)  # a real JPEG goes in as it is
+    else:
+        run(["convert", png, "-background", "black", "-alpha", "remove", "-alpha", "off",
+             "-strip", "-quality", "90", tmp])
     os.replace(tmp, jpg)
 
 

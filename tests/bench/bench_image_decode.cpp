@@ -1,24 +1,33 @@
 // Benchmark, not a test: decoding photographs from memory as the slide loader
-// does, then fitting each into 1024 pixels per side with the smooth filter.
+// does, then fitting each into 1024 pixels per side with the smooth filter;
+// and one large photograph (6000 x 4000) decoded fully, and at the DCT scale
+// a 1024 x 768 or a 1920 x 1080 screen needs and then resampled to fit it.
 //
-//   ZV_BENCH_IMAGES=/folder/of/jpegs zv_bench_image_decode [--benchmark_...]
+//   ZV_BENCH_IMAGES=/folder/of/jpegs ZV_BENCH_LARGE=big.jpg zv_bench_image_decode [--benchmark_...]
 //   zv_bench_image_decode --make-images FOLDER    writes the stand-in set, exits
+//   zv_bench_image_decode --make-large FILE       writes the large photograph, exits
 //
 // Without ZV_BENCH_IMAGES the demo photographs are read. When the folder holds
 // no JPEG, a few 1024 x 1024 stand-ins are made with cjpeg in a temporary
-// folder. tests/bench/decode_vs_djpeg.sh compares the decoding with djpeg.
+// folder. Without ZV_BENCH_LARGE the large photograph is made in a temporary
+// folder: ImageMagick upscales a real photograph from stellarium-data.
+// tests/bench/decode_vs_djpeg.sh compares the decoding with djpeg.
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bundle/image_object.h"
@@ -94,15 +103,26 @@ bool MakeStandIns(const std::string& folder, int count) {
   return true;
 }
 
-// The largest size within 1024 x 1024 with the picture's proportions.
+// The largest size within boxWidth x boxHeight with the picture's
+// proportions; the picture's own size when it fits already.
+void FittedSize(int width, int height, int boxWidth, int boxHeight, int& fittedWidth, int& fittedHeight) {
+  fittedWidth = width;
+  fittedHeight = height;
+  if (width <= boxWidth && height <= boxHeight) return;
+  if (int64_t{width} * boxHeight > int64_t{height} * boxWidth) {
+    fittedWidth = boxWidth;
+    fittedHeight = std::max(1, static_cast<int>(int64_t{height} * boxWidth / width));
+  } else {
+    fittedHeight = boxHeight;
+    fittedWidth = std::max(1, static_cast<int>(int64_t{width} * boxHeight / height));
+  }
+}
+
 void FitInto1024(CImageData& data) {
-  const int width = data.GetWidth();
-  const int height = data.GetHeight();
-  const int longer = std::max(width, height);
-  if (longer <= 1024) return;
-  data.Resize(std::max(1, static_cast<int>(int64_t{width} * 1024 / longer)),
-              std::max(1, static_cast<int>(int64_t{height} * 1024 / longer)),
-              ImageResizeFilter_Smooth);
+  int width = 0;
+  int height = 0;
+  FittedSize(data.GetWidth(), data.GetHeight(), 1024, 1024, width, height);
+  data.Resize(width, height, ImageResizeFilter_Smooth);
 }
 
 void DecodePhotos(benchmark::State& state, const std::vector<Photo>& photos, bool fit) {
@@ -138,12 +158,123 @@ void ResizeOnly(benchmark::State& state) {
   }
 }
 
+// How the large photograph is brought to a screen's size.
+enum class LargeDecode {
+  Full,            // the full size, resampled to fit
+  Scaled,          // the DCT scale the fitted size needs, resampled to fit
+  ScaledUnfitted,  // that scale alone, to tell decoding from resampling
+};
+
+// The large photograph decoded for a screen (range 0 and 1; 0 x 0: no
+// screen, the full size).
+void DecodeLarge(benchmark::State& state, const Photo& photo, LargeDecode how) {
+  const int screenWidth = static_cast<int>(state.range(0));
+  const int screenHeight = static_cast<int>(state.range(1));
+  int width = 0;
+  int height = 0;
+  if (!ReadUprightImageSize(photo.bytes.data(), photo.bytes.size(), width, height)) {
+    state.SkipWithError("the large photograph has no readable header");
+    return;
+  }
+  int fittedWidth = width;
+  int fittedHeight = height;
+  if (screenWidth > 0) FittedSize(width, height, screenWidth, screenHeight, fittedWidth, fittedHeight);
+  int decodedWidth = 0;
+  for (auto _ : state) {
+    CImageData image;
+    const bool decoded =
+        how == LargeDecode::Full
+            ? image.Decode(photo.bytes.data(), photo.bytes.size())
+            : image.DecodeAtLeast(photo.bytes.data(), photo.bytes.size(), fittedWidth, fittedHeight);
+    if (decoded) decodedWidth = image.GetWidth();
+    const bool fitted = how == LargeDecode::ScaledUnfitted || image.Resize(fittedWidth, fittedHeight, ImageResizeFilter_Smooth);
+    if (!decoded || !fitted) {
+      state.SkipWithError("the large photograph did not decode");
+      return;
+    }
+    benchmark::DoNotOptimize(image.GetPixels());
+  }
+  state.counters["decoded_width"] = decodedWidth;
+  state.counters["fitted_width"] = fittedWidth;
+}
+
+// How long a decode takes to give up once its cancel flag is set: the flag
+// is set a while into a full-size decode on another thread, and the time
+// from setting it to the decode's return is what counts.
+void CancelLatency(benchmark::State& state, const Photo& photo) {
+  using Clock = std::chrono::steady_clock;
+  for (auto _ : state) {
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> started{false};
+    bool decoded = true;
+    Clock::time_point returned;
+    std::thread decoder([&] {
+      CImageData image;
+      started = true;
+      decoded = image.DecodeAtLeast(photo.bytes.data(), photo.bytes.size(), INT_MAX, INT_MAX, &cancel);
+      returned = Clock::now();
+    });
+    while (!started) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    const Clock::time_point asked = Clock::now();
+    cancel = true;
+    decoder.join();
+    if (decoded) {
+      state.SkipWithError("the decode ended before it was cancelled");
+      return;
+    }
+    state.SetIterationTime(std::chrono::duration<double>(returned - asked).count());
+  }
+}
+
+// A real photograph upscaled to 6000 x 4000, with grain added so that the
+// file holds as much data as a camera's of that size (about 9 MiB): an
+// upscaled picture alone is smooth, and its scan data quick to read.
+bool MakeLarge(const std::string& path) {
+  const std::string source = "/usr/share/stellarium/nebulae/default/etaCarinae.png";
+  const std::string command = "convert '" + source +
+                              "' -resize 6000x4000^ -gravity center -extent 6000x4000 "
+                              "-attenuate 1.0 +noise Gaussian -sampling-factor 2x2 -quality 90 '" +
+                              path + "'";
+  return std::system(command.c_str()) == 0;
+}
+
+Photo ReadPhoto(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Photo{path, std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {})};
+}
+
 std::vector<Photo> g_photos;
+Photo g_large;
+Photo g_largeProgressive;
+
+// The large photograph as ZV_BENCH_LARGE names it, or made here, and the
+// same made progressive by jpegtran (its scans are all read before the
+// first row comes out); both read into memory, and the files made here
+// removed again.
+bool LoadLargePhotographs() {
+  char folder[] = "/tmp/zv_bench_large_XXXXXX";
+  if (mkdtemp(folder) == nullptr) return false;
+  const char* given = std::getenv("ZV_BENCH_LARGE");
+  const bool made = given == nullptr || *given == '\0';
+  const std::string baseline = made ? std::string(folder) + "/large.jpg" : given;
+  const std::string progressive = std::string(folder) + "/progressive.jpg";
+  if (!made || MakeLarge(baseline)) {
+    g_large = ReadPhoto(baseline);
+    const std::string command = "jpegtran -progressive -outfile '" + progressive + "' '" + baseline + "'";
+    if (std::system(command.c_str()) == 0) g_largeProgressive = ReadPhoto(progressive);
+  }
+  if (made) std::remove(baseline.c_str());
+  std::remove(progressive.c_str());
+  rmdir(folder);
+  return !g_large.bytes.empty();
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--make-images") return MakeStandIns(argv[2], 4) ? 0 : 1;
+  if (argc == 3 && std::string(argv[1]) == "--make-large") return MakeLarge(argv[2]) ? 0 : 1;
 
   const char* chosen = std::getenv("ZV_BENCH_IMAGES");
   std::string folder = chosen != nullptr && *chosen != '\0' ? chosen : ZV_BENCH_DEFAULT_IMAGES;
@@ -172,6 +303,37 @@ int main(int argc, char** argv) {
                                  [one](benchmark::State& state) { DecodePhotos(state, one, true); })
         ->Unit(benchmark::kMillisecond);
   }
+  if (!LoadLargePhotographs()) {
+    std::fprintf(stderr, "no large photograph: ImageMagick could not make it, or ZV_BENCH_LARGE names no JPEG\n");
+    return 1;
+  }
+  std::printf("large photograph: %s (%.1f MiB)\n", g_large.name.c_str(), g_large.bytes.size() / 1048576.0);
+  benchmark::RegisterBenchmark("Large/CancelLatency/baseline", CancelLatency, std::cref(g_large))
+      ->UseManualTime()
+      ->Iterations(20)
+      ->Unit(benchmark::kMillisecond);
+  if (!g_largeProgressive.bytes.empty()) {
+    benchmark::RegisterBenchmark("Large/CancelLatency/progressive", CancelLatency, std::cref(g_largeProgressive))
+        ->UseManualTime()
+        ->Iterations(20)
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RegisterBenchmark("Large/Decode", DecodeLarge, std::cref(g_large), LargeDecode::Full)
+      ->Args({0, 0})
+      ->Unit(benchmark::kMillisecond);
+  const struct {
+    const char* name;
+    LargeDecode how;
+  } ways[] = {{"Large/ScaledDecode", LargeDecode::ScaledUnfitted},
+              {"Large/ScaledDecodeFit", LargeDecode::Scaled},
+              {"Large/FullDecodeFit", LargeDecode::Full}};
+  for (const auto& way : ways) {
+    benchmark::RegisterBenchmark(way.name, DecodeLarge, std::cref(g_large), way.how)
+        ->Args({1024, 768})
+        ->Args({1920, 1080})
+        ->Unit(benchmark::kMillisecond);
+  }
+
   benchmark::RegisterBenchmark("Resize", ResizeOnly)
       ->Args({4096, 3072, 1024, 768})
       ->Args({3000, 2000, 2816, 1792})

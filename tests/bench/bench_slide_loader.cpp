@@ -1,12 +1,13 @@
 // Benchmark, not a test: the loader pipeline per photograph of the demo
 // images.bdl, as the slideshow runs it: read the bytes from the bundle,
-// decode, lay out the tiles and resize, then upload every tile. The upload
-// is simulated by copying each tile's source rectangle into a buffer of the
-// texture's size, which is what the device context copy amounts to.
+// decode, resize and cut the tiles, then upload every tile. The upload is
+// simulated by copying each level of the tile's texels into a buffer of the
+// level's size, which is what the copy into a locked surface amounts to.
 //
 //   zv_bench_slide_loader [BUNDLE] [--benchmark_...]
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,19 +28,14 @@ class CopiedTile : public SlideTexture {
 class SimulatedUpload : public ImagingBackend {
  public:
   std::unique_ptr<SlidePicture> NewPicture() override { return std::make_unique<ImagePicture>(); }
-  SlideTexture* UploadTile(SlidePicture& picture, const TileUpload& upload, int32_t bits,
-                           int32_t) override {
+  SlideTexture* UploadTile(const TilePixels& texels, int32_t bits, int32_t) override {
     auto* tile = new CopiedTile;
     const int bytesPerTexel = bits == 32 ? 4 : 2;
-    tile->texels.assign(static_cast<size_t>(upload.textureWidth) * upload.textureHeight * bytesPerTexel, 0);
-    const CImageData& data = static_cast<ImagePicture&>(picture).Data();
-    const int rows = std::min(upload.source.height, upload.textureHeight);
-    const int width = std::min(upload.source.width, upload.textureWidth);
-    for (int y = 0; y < rows; ++y) {
-      const uint8_t* from = data.GetPixels() + static_cast<size_t>(upload.source.y + y) * data.GetStride() +
-                            static_cast<size_t>(upload.source.x) * 4;
-      std::memcpy(tile->texels.data() + static_cast<size_t>(y) * upload.textureWidth * bytesPerTexel, from,
-                  static_cast<size_t>(width) * bytesPerTexel);
+    for (size_t k = 0; k < texels.levels.size(); ++k) {
+      const size_t bytes = static_cast<size_t>(texels.LevelWidth(static_cast<int32_t>(k))) *
+                           texels.LevelHeight(static_cast<int32_t>(k)) * bytesPerTexel;
+      tile->texels.resize(bytes);
+      std::memcpy(tile->texels.data(), texels.levels[k].data(), std::min(bytes, texels.levels[k].size()));
     }
     return tile;
   }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -19,12 +20,15 @@ struct FakePhoto {
   int32_t locate = kLoaderNoError;  // what Locate reports
   bool readable = true;
   bool decodable = true;
+  bool outOfMemory = false;  // decoding runs out of memory
+  // While set and false, decoding waits (a photograph that is late).
+  std::shared_ptr<std::atomic<bool>> gate;
 };
 
 class FakePhotoSource : public PhotoSource {
  public:
   explicit FakePhotoSource(const FakePhoto& photo) : photo_(photo) {
-    bytes_.resize(photo.decodable ? 8 : 3);
+    bytes_.resize(photo.outOfMemory ? 9 : photo.decodable ? 8 : 3);
     if (photo.decodable) {
       std::memcpy(bytes_.data(), &photo.width, 4);
       std::memcpy(bytes_.data() + 4, &photo.height, 4);
@@ -42,13 +46,26 @@ class FakePhotoSource : public PhotoSource {
   std::vector<uint8_t> bytes_;
 };
 
+// Decoding is reading the size back, after the gate (if any) opened.
 class FakePicture : public SlidePicture {
  public:
-  bool Decode(const uint8_t* bytes, uint32_t size) override {
+  explicit FakePicture(std::shared_ptr<std::atomic<bool>> gate = nullptr) : gate_(std::move(gate)) {}
+  bool ReadSize(const uint8_t* bytes, uint32_t size, int32_t* width, int32_t* height) override {
     if (size != 8) return false;
-    std::memcpy(&width_, bytes, 4);
-    std::memcpy(&height_, bytes + 4, 4);
+    std::memcpy(width, bytes, 4);
+    std::memcpy(height, bytes + 4, 4);
     return true;
+  }
+  bool Decode(const uint8_t* bytes, uint32_t size, int32_t needWidth, int32_t needHeight,
+              const std::atomic<bool>* cancel) override {
+    neededWidth = needWidth;
+    neededHeight = needHeight;
+    if (size == 9) throw std::bad_alloc();
+    while (gate_ != nullptr && !gate_->load()) {
+      if (cancel != nullptr && cancel->load()) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return ReadSize(bytes, size, &width_, &height_);
   }
   int32_t Width() const override { return width_; }
   int32_t Height() const override { return height_; }
@@ -57,8 +74,13 @@ class FakePicture : public SlidePicture {
     height_ = height;
     return true;
   }
+  const uint8_t* Pixels() const override { return nullptr; }
+
+  int32_t neededWidth = 0;
+  int32_t neededHeight = 0;
 
  private:
+  std::shared_ptr<std::atomic<bool>> gate_;
   int32_t width_ = 0;
   int32_t height_ = 0;
 };
@@ -75,23 +97,23 @@ class FakeTexture : public SlideTexture {
 };
 
 struct RecordedUpload {
-  TileUpload upload;
-  int32_t pictureWidth;
-  int32_t pictureHeight;
+  int32_t width;
+  int32_t height;
   int32_t bits;
   int32_t mipLevels;
 };
 
 class FakeImaging : public ImagingBackend {
  public:
-  std::unique_ptr<SlidePicture> NewPicture() override { return std::make_unique<FakePicture>(); }
-  SlideTexture* UploadTile(SlidePicture& picture, const TileUpload& upload, int32_t bits,
-                           int32_t mipLevels) override {
-    uploads.push_back({upload, picture.Width(), picture.Height(), bits, mipLevels});
+  std::unique_ptr<SlidePicture> NewPicture() override { return std::make_unique<FakePicture>(nextGate); }
+  SlideTexture* UploadTile(const TilePixels& tile, int32_t bits, int32_t mipLevels) override {
+    uploads.push_back({tile.width, tile.height, bits, mipLevels});
     return new FakeTexture;
   }
 
   std::vector<RecordedUpload> uploads;
+  // The gate of the pictures made from now on.
+  std::shared_ptr<std::atomic<bool>> nextGate;
 };
 
 class FakeSlideshowHost : public SlideshowHost {
@@ -110,12 +132,15 @@ class FakeSlideshowHost : public SlideshowHost {
   }
   std::unique_ptr<PhotoSource> PhotoSourceOf(int32_t photo) override {
     queued.push_back(photo);
+    // The loader takes its picture right after its source.
+    imaging.nextGate = photos[static_cast<size_t>(photo)].gate;
     return std::make_unique<FakePhotoSource>(photos[static_cast<size_t>(photo)]);
   }
   ImagingBackend* Imaging() override { return &imaging; }
   void OpenCaptions(int32_t tileLimit, int32_t bits) override { captionsOpened = {tileLimit, bits}; }
   void RenderCaption(int32_t slot, int32_t photo) override { captions.push_back({slot, photo}); }
   void CaptionStep(int32_t) override {}
+  void ReleasePhoto(int32_t photo) override { released.push_back(photo); }
   uint32_t TimeSeconds() override {
     ++timeCalls;
     return seconds++;
@@ -132,6 +157,7 @@ class FakeSlideshowHost : public SlideshowHost {
   uint8_t verticalOnly = 0;
   FakeImaging imaging;
   std::vector<int32_t> queued;
+  std::vector<int32_t> released;
   std::vector<std::pair<int32_t, int32_t>> captions;
   std::pair<int32_t, int32_t> captionsOpened{0, 0};  // tile limit and bits
   uint32_t seconds = 1000;

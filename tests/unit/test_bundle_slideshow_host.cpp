@@ -89,12 +89,15 @@ TEST_F(BundleHostTest, LoadsRealPhotographsThroughTheBundle) {
   CSlideImage* slide = good.Finish();
   ASSERT_NE(slide, nullptr);
   EXPECT_EQ(good.GetError(), kLoaderNoError);
-  // 600 x 300 on a 256 grid: resized to 512 x 256, two tiles, proportions from the record.
-  EXPECT_EQ(slide->columns, 2);
-  EXPECT_EQ(slide->rows, 1);
+  // 600 x 300 on 256-texel tiles: 3 x 2, the last column and the top row
+  // partly filled; proportions from the record.
+  EXPECT_EQ(slide->columns, 3);
+  EXPECT_EQ(slide->rows, 2);
   EXPECT_FLOAT_EQ(slide->heightFactor, 0.5f);
-  ASSERT_EQ(textures.uploads.size(), 2u);
-  EXPECT_EQ(textures.uploads[0].pictureWidth, 512);
+  ASSERT_EQ(textures.uploads.size(), 6u);
+  EXPECT_EQ(textures.uploads[0].width, 256);
+  EXPECT_EQ(textures.uploads[0].height, 256);
+  EXPECT_FLOAT_EQ(slide->TileAt(2, 0).vertices[kUpperRight].u, 88.0f / 256.0f);
   // The bytes stay cached in the entry for the next showing.
   EXPECT_NE(host.PhotoFile(0)->Data(), nullptr);
   delete slide;

@@ -65,3 +65,31 @@ TEST(AutoPerformance, FastMachineOnlyEndsTheRule) {
 }
 
 }  // namespace
+
+TEST(FrameTimes, SummaryGivesTheMedianTheTailAndTheLongestNearAChange) {
+  FrameTimes times;
+  EXPECT_EQ(times.Summary(),
+            "Frame times: 0 frames, median 0.0 ms, p95 0.0 ms, p99 0.0 ms, longest 0.0 ms, longest near a "
+            "change 0.0 ms");
+  // 100 frames of 1..100 ms, percentiles by nearest rank; a change after
+  // the 94 ms frame makes the six after it (all within a second) near one.
+  for (int ms = 1; ms <= 100; ++ms) {
+    if (ms == 95) times.MarkChange();
+    times.Add(static_cast<float>(ms));
+  }
+  EXPECT_EQ(times.Count(), 100);
+  EXPECT_EQ(times.Summary(),
+            "Frame times: 100 frames, median 50.0 ms, p95 95.0 ms, p99 99.0 ms, longest 100.0 ms, longest near "
+            "a change 100.0 ms");
+
+  FrameTimes apart;
+  apart.Add(16.66f);
+  apart.Add(500.0f);  // long, but more than a second before the change
+  for (int i = 0; i < 70; ++i) apart.Add(16.0f);
+  apart.MarkChange();
+  apart.Add(40.04f);
+  for (int i = 0; i < 70; ++i) apart.Add(16.0f);
+  apart.Add(300.0f);  // more than a second after it
+  EXPECT_NE(apart.Summary().find("longest 500.0 ms, longest near a change 40.0 ms"), std::string::npos)
+      << apart.Summary();
+}

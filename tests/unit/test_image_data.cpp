@@ -20,14 +20,7 @@
 #include "bundle/image_data.h"
 #include "bundle/image_object.h"
 #include "bundle/image_preflight.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-// From the sanitizer runtime (GCC ships no header for it): lets a test see
-// every allocation.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(
-    void (*mallocHook)(const volatile void*, size_t), void (*freeHook)(const volatile void*));
-#define ZV_WATCH_ALLOCATIONS 1
-#endif
+#include "tests/support/allocation_hooks.h"
 
 namespace {
 

@@ -1,105 +1,132 @@
 #include <gtest/gtest.h>
 
+#include "slideshow/fast_picture_loader.h"
 #include "slideshow/image_loader.h"
 #include "slideshow/slide_image.h"
 #include "slideshow/slide_layout.h"
+#include "slideshow/tile_pixels.h"
 #include "tests/support/slide_fakes.h"
 
 namespace {
 
-TEST(SlideLayout, PowerOfTwoWithinLimitIsOneTileOfItsOwnSize) {
-  const TileLayout layout = ComputeTileLayout(256, 256, 256, false, 1536);
-  EXPECT_TRUE(layout.single);
-  EXPECT_EQ(layout.columns, 1);
-  EXPECT_EQ(layout.rows, 1);
-  EXPECT_EQ(layout.textureWidth, 256);
-  EXPECT_FALSE(layout.resize);
-  const TileUpload upload = TileUploadAt(layout, 0);
-  EXPECT_EQ(upload.fill, kTileFillWhole);
-  EXPECT_EQ(upload.source.width, 256);
-  EXPECT_EQ(upload.source.height, 256);
-  // Within the loader's own limit a 1024 x 512 picture is still one tile.
-  EXPECT_TRUE(ComputeTileLayout(1024, 512, 2048, false, 1536).single);
+SlideScreen Screen(int32_t width, int32_t height, bool cover = true, float zoom = 1.0f) {
+  SlideScreen screen;
+  screen.width = width;
+  screen.height = height;
+  screen.cover = cover;
+  screen.largestZoom = zoom;
+  return screen;
 }
 
-TEST(SlideLayout, LargerThanTheLimitSplitsOnTheTileGrid) {
-  const TileLayout square = ComputeTileLayout(512, 512, 256, false, 1536);
-  EXPECT_FALSE(square.single);
-  EXPECT_EQ(square.columns, 2);
-  EXPECT_EQ(square.rows, 2);
-  EXPECT_FALSE(square.resize);
-  EXPECT_EQ(square.textureWidth, 256);
-
-  const TileLayout photo = ComputeTileLayout(3000, 2000, 256, false, 1536);
-  EXPECT_EQ(photo.columns, 11);
-  EXPECT_EQ(photo.rows, 7);
-  EXPECT_TRUE(photo.resize);
-  EXPECT_EQ(photo.pictureWidth, 2816);
-  EXPECT_EQ(photo.pictureHeight, 1792);
-  EXPECT_FALSE(photo.crammed);
-  // Tile 12 is column 1 of row 1, the second row from the bottom.
-  const TileUpload upload = TileUploadAt(photo, 12);
-  EXPECT_EQ(upload.fill, kTileFillPart);
-  EXPECT_EQ(upload.column, 1);
-  EXPECT_EQ(upload.row, 1);
-  EXPECT_EQ(upload.source.x, 256);
-  EXPECT_EQ(upload.source.y, 5 * 256);
-  EXPECT_EQ(upload.textureWidth, 256);
-  EXPECT_EQ(upload.textureHeight, 256);
+void ExpectSize(const FittedSize& size, int32_t width, int32_t height) {
+  EXPECT_EQ(size.width, width);
+  EXPECT_EQ(size.height, height);
 }
 
-TEST(SlideLayout, CrammingLimitsTheTexelsButStretchesTheWholePicture) {
-  const TileLayout layout = ComputeTileLayout(3000, 2000, 256, true, 1536);
-  EXPECT_TRUE(layout.crammed);
-  EXPECT_EQ(layout.columns, 6);
-  EXPECT_EQ(layout.rows, 6);
-  EXPECT_FALSE(layout.resize);
-  EXPECT_EQ(layout.textureWidth, 256);
-  EXPECT_EQ(layout.textureHeight, 256);
-  EXPECT_EQ(layout.sourceWidth, 500);
-  EXPECT_EQ(layout.sourceHeight, 333);
-  const TileUpload bottomRight = TileUploadAt(layout, 5);
-  EXPECT_EQ(bottomRight.fill, kTileFillStretch);
-  EXPECT_EQ(bottomRight.source.x, 2500);
-  EXPECT_EQ(bottomRight.source.y, 5 * 333);
-
-  // Only the side over the limit is limited.
-  const TileLayout wide = ComputeTileLayout(3000, 1024, 256, true, 1536);
-  EXPECT_EQ(wide.crammedWidth, 1536);
-  EXPECT_EQ(wide.crammedHeight, 1024);
-  EXPECT_EQ(wide.rows, 4);
-  // A picture within the limit is not crammed at all.
-  EXPECT_FALSE(ComputeTileLayout(1200, 800, 256, true, 1536).crammed);
-}
-
-TEST(SlideLayout, UnusableCramSizeStandsForTheDefault) {
-  EXPECT_EQ(EffectiveCramSize(0), 1024);
+TEST(SlideLayout, CrammingLimitsEachSideToTheCramSize) {
+  const SlideScreen screen = Screen(1920, 1080);
+  ExpectSize(NeededPictureSize(8000, 6000, screen, true, 1024), 1024, 1024);
+  ExpectSize(NeededPictureSize(3000, 1000, screen, true, 1536), 1536, 1000);
+  ExpectSize(NeededPictureSize(800, 600, screen, true, 1024), 800, 600);
+  // An unusable cram size stands for the default.
+  ExpectSize(NeededPictureSize(8000, 6000, screen, true, 0), 1024, 1024);
   EXPECT_EQ(EffectiveCramSize(-5), 1024);
   EXPECT_EQ(EffectiveCramSize(512), 512);
-  const TileLayout layout = ComputeTileLayout(3000, 2000, 256, true, 0);
-  EXPECT_EQ(layout.columns, 4);
-  EXPECT_EQ(layout.rows, 4);
-  EXPECT_EQ(layout.textureWidth, 256);
 }
 
-TEST(SlideLayout, SideSmallerThanATileGetsOneTile) {
-  const TileLayout layout = ComputeTileLayout(100, 300, 256, false, 1536);
-  EXPECT_EQ(layout.columns, 1);
-  EXPECT_EQ(layout.rows, 1);
-  EXPECT_TRUE(layout.resize);
-  EXPECT_EQ(layout.pictureWidth, 256);
-  EXPECT_EQ(layout.pictureHeight, 256);
-  EXPECT_EQ(ComputeTileLayout(3, 3, 256, false, 1536).columns, 1);
+TEST(SlideLayout, HighestDetailIsWhatTheScreenShowsAtTheLargestZoom) {
+  // Covering 1024 x 768 with a 4:3 photograph: the screen's own size, times
+  // the zoom, rounded up.
+  ExpectSize(NeededPictureSize(8000, 6000, Screen(1024, 768), false, 1024), 1024, 768);
+  ExpectSize(NeededPictureSize(8000, 6000, Screen(1024, 768, true, 1.24f), false, 1024), 1270, 953);
+  // 16:9 screen, 4:3 photograph: covering takes the width, fitting the height.
+  ExpectSize(NeededPictureSize(8000, 6000, Screen(1920, 1080), false, 1024), 1920, 1440);
+  ExpectSize(NeededPictureSize(8000, 6000, Screen(1920, 1080, false), false, 1024), 1440, 1080);
+  // A panorama covers by its height, a portrait by its width.
+  ExpectSize(NeededPictureSize(3000, 1000, Screen(1024, 768), false, 1024), 2304, 768);
+  ExpectSize(NeededPictureSize(4000, 6000, Screen(1920, 1080), false, 1024), 1920, 2880);
+  // Never more than the photograph has, nor when the screen is unknown.
+  ExpectSize(NeededPictureSize(800, 600, Screen(1920, 1080, true, 1.24f), false, 1024), 800, 600);
+  ExpectSize(NeededPictureSize(3000, 1000, Screen(1024, 768), false, 1024), 2304, 768);
+  ExpectSize(NeededPictureSize(12000, 8000, Screen(0, 0), false, 1024), 12000, 8000);
 }
 
-TEST(SlideLayout, TileSideTakesTheSmallestRemainder) {
-  EXPECT_EQ(PickTileSide(3000, 2048), 256);  // remainders 952, 952, 440, 184
-  EXPECT_EQ(PickTileSide(4096, 2048), 2048);  // all exact: the first wins
-  EXPECT_EQ(PickTileSide(3072, 2048), 1024);
-  EXPECT_EQ(PickTileSide(3000, 128), 128);    // small limits are used as they are
-  EXPECT_TRUE(IsPowerOfTwoSide(2));
-  EXPECT_FALSE(IsPowerOfTwoSide(1));
-  EXPECT_FALSE(IsPowerOfTwoSide(768));
+TEST(SlideLayout, TilesArePowersOfTwoWithTheEdgesCutToThePicture) {
+  const TileLayout layout = ComputeTileLayout(600, 300, 256);
+  EXPECT_EQ(layout.tileWidth, 256);
+  EXPECT_EQ(layout.tileHeight, 256);
+  EXPECT_EQ(layout.columns, 3);
+  EXPECT_EQ(layout.rows, 2);
+  // Tile 2 is the bottom-right one: the picture's last 88 columns and its
+  // last 44 rows (rows are cut from the top).
+  const TileUpload corner = TileUploadAt(layout, 2);
+  EXPECT_EQ(corner.column, 2);
+  EXPECT_EQ(corner.row, 0);
+  EXPECT_EQ(corner.source.x, 512);
+  EXPECT_EQ(corner.source.y, 256);
+  EXPECT_EQ(corner.source.width, 88);
+  EXPECT_EQ(corner.source.height, 44);
+  EXPECT_EQ(corner.textureWidth, 256);
+  EXPECT_FLOAT_EQ(corner.uMax, 88.0f / 256.0f);
+  EXPECT_FLOAT_EQ(corner.vMax, 44.0f / 256.0f);
+  const TileUpload topLeft = TileUploadAt(layout, 3);
+  EXPECT_EQ(topLeft.source.y, 0);
+  EXPECT_EQ(topLeft.source.height, 256);
+  EXPECT_FLOAT_EQ(topLeft.vMax, 1.0f);
+  // Grid lines: across at 256 and 512 of 600, up at 44 of 300.
+  EXPECT_FLOAT_EQ(ColumnEdge(layout, 1), 256.0f / 600.0f);
+  EXPECT_FLOAT_EQ(ColumnEdge(layout, 3), 1.0f);
+  EXPECT_FLOAT_EQ(RowEdge(layout, 1), 44.0f / 300.0f);
+  EXPECT_FLOAT_EQ(RowEdge(layout, 2), 1.0f);
+}
+
+TEST(SlideLayout, SmallPicturesGetTheSmallestPowerOfTwoThatHoldsThem) {
+  const TileLayout small = ComputeTileLayout(100, 300, 256);
+  EXPECT_EQ(small.tileWidth, 128);
+  EXPECT_EQ(small.tileHeight, 256);
+  EXPECT_EQ(small.columns, 1);
+  EXPECT_EQ(small.rows, 2);
+  const TileLayout square = ComputeTileLayout(1024, 1024, 256);
+  EXPECT_EQ(square.columns, 4);
+  EXPECT_FLOAT_EQ(TileUploadAt(square, 15).uMax, 1.0f);
+  // A device limit that is not a power of two is rounded down to one.
+  EXPECT_EQ(ComputeTileLayout(3000, 2000, 200).tileWidth, 128);
+  EXPECT_EQ(ComputeTileLayout(1, 1, 256).tileWidth, 1);
+  EXPECT_EQ(FloorPowerOfTwo(1000), 512);
+  EXPECT_EQ(CeilPowerOfTwo(1000), 1024);
+}
+
+TEST(TilePixels, EdgeTilesRepeatTheLastColumnAndRowAndMipLevelsAverage) {
+  // A 3 x 3 picture whose pixel (x, y) has blue x, green y.
+  std::vector<uint8_t> picture(3 * 3 * 4);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      uint8_t* p = &picture[(y * 3 + x) * 4];
+      p[0] = static_cast<uint8_t>(x * 10);
+      p[1] = static_cast<uint8_t>(y * 10);
+      p[2] = 0;
+      p[3] = 255;
+    }
+  }
+  const TileLayout layout = ComputeTileLayout(3, 3, 2);  // 2 x 2 tiles
+  TilePixels tile;
+  // The bottom-right tile holds pixel (2, 2) alone and repeats it.
+  ASSERT_TRUE(CutTile(picture.data(), 3, 3, TileUploadAt(layout, 1), 4, tile));
+  ASSERT_EQ(tile.width, 2);
+  ASSERT_EQ(tile.levels.size(), 2u);
+  for (int texel = 0; texel < 4; ++texel) {
+    EXPECT_EQ(tile.levels[0][texel * 4 + 0], 20);
+    EXPECT_EQ(tile.levels[0][texel * 4 + 1], 20);
+  }
+  // The top-left tile: pixels 0..1 both ways; its 1 x 1 level the average.
+  ASSERT_TRUE(CutTile(picture.data(), 3, 3, TileUploadAt(layout, 2), 4, tile));
+  EXPECT_EQ(tile.levels[0][(1 * 2 + 1) * 4 + 0], 10);
+  EXPECT_EQ(tile.levels[1][0], 5);
+  EXPECT_EQ(tile.levels[1][1], 5);
+  // Without pixels only the size is known.
+  ASSERT_TRUE(CutTile(nullptr, 3, 3, TileUploadAt(layout, 0), 4, tile));
+  EXPECT_TRUE(tile.levels.empty());
+  EXPECT_EQ(tile.height, 2);
 }
 
 float MeshWidth(const CSlideImage& slide) {
@@ -111,7 +138,7 @@ TEST(SlideImage, MeshCornersOfALandscapeSlide) {
   slide.SetDims(2000, 1000, 0, 0);
   EXPECT_FLOAT_EQ(slide.widthFactor, 1.0f);
   EXPECT_FLOAT_EQ(slide.heightFactor, 0.5f);
-  slide.AllocateTiles(2, 1, 256, 256);
+  slide.AllocateTiles(2, 1);
   slide.BuildMesh();
   EXPECT_EQ(slide.vertexCount, 6);
   // Size 1 is the height; the width follows the proportions: x -1..1, y -0.5..0.5.
@@ -130,7 +157,7 @@ TEST(SlideImage, MeshCornersOfALandscapeSlide) {
   CSlideImage portrait;
   portrait.SetDims(500, 1000, 0, 0);
   portrait.size = 2.0f;
-  portrait.AllocateTiles(1, 2, 256, 256);
+  portrait.AllocateTiles(1, 2);
   portrait.BuildMesh();
   EXPECT_FLOAT_EQ(MeshWidth(portrait), 2.0f);
   EXPECT_FLOAT_EQ(portrait.TileAt(0, 1).vertices[kUpperLeft].y, 2.0f);
@@ -140,7 +167,7 @@ TEST(SlideImage, MeshCornersOfALandscapeSlide) {
 TEST(SlideImage, ZoomScalesAboutTheCentreInTheSlidesDirection) {
   CSlideImage slide;
   slide.SetDims(1000, 1000, 0, 0);
-  slide.AllocateTiles(2, 2, 256, 256);
+  slide.AllocateTiles(2, 2);
   slide.size = 2.0f;
   slide.centre.x = 0.5f;
   for (int i = 0; i < 10; ++i) slide.Zoom(0.01f);  // builds the mesh on first use
@@ -157,14 +184,14 @@ TEST(SlideImage, DestroyingReleasesOwnedTexturesOnly) {
   const int before = LiveFakeTextures();
   {
     CSlideImage slide;
-    slide.AllocateTiles(1, 1, 1, 1);
+    slide.AllocateTiles(1, 1);
     slide.tiles[0].texture = new FakeTexture;
   }
   EXPECT_EQ(LiveFakeTextures(), before);
   FakeTexture kept;
   {
     CSlideImage slide;
-    slide.AllocateTiles(1, 1, 1, 1);
+    slide.AllocateTiles(1, 1);
     slide.ownsTextures = 0;
     slide.tiles[0].texture = &kept;
   }
@@ -189,33 +216,37 @@ std::unique_ptr<CImgLoadThread> MakeLoader(FakeImaging& imaging, const FakePhoto
   return loader;
 }
 
-TEST(ImageLoader, LoadsResizesAndUploadsOneTilePerStep) {
+TEST(ImageLoader, DecodesForTheScreenAndUploadsOneTilePerStep) {
   FakeImaging imaging;
   FakePhoto photo;
   photo.width = 3000;
   photo.height = 2000;
   auto loader = MakeLoader(imaging, photo);
+  loader->SetScreen(Screen(1024, 768));
   loader->Start(1234);
   ASSERT_TRUE(WaitForLoader(loader.get()));
   EXPECT_EQ(loader->GetState(), kLoaderReady);
   EXPECT_EQ(loader->GetError(), kLoaderNoError);
   EXPECT_EQ(loader->StartTime(), 1234);
+  // Covering 1024 x 768 needs 1152 x 768 of the 3000 x 2000 photograph.
+  EXPECT_EQ(loader->Layout().pictureWidth, 1152);
+  EXPECT_EQ(loader->Layout().pictureHeight, 768);
+  EXPECT_EQ(loader->Layout().columns, 5);
+  EXPECT_EQ(loader->Layout().rows, 3);
 
   EXPECT_FALSE(loader->UploadStep());
   EXPECT_EQ(loader->GetState(), kLoaderUploading);
+  EXPECT_FALSE(loader->IsComplete());
   ASSERT_EQ(imaging.uploads.size(), 1u);
-  // The picture was resized to the tile grid before upload.
-  EXPECT_EQ(imaging.uploads[0].pictureWidth, 2816);
-  EXPECT_EQ(imaging.uploads[0].pictureHeight, 1792);
+  EXPECT_EQ(imaging.uploads[0].width, 256);
   EXPECT_EQ(imaging.uploads[0].bits, 16);
   EXPECT_EQ(imaging.uploads[0].mipLevels, 1);
 
   CSlideImage* slide = loader->Finish();
   ASSERT_NE(slide, nullptr);
-  EXPECT_EQ(loader->GetState(), kLoaderComplete);
-  EXPECT_EQ(imaging.uploads.size(), 77u);
+  EXPECT_TRUE(loader->IsComplete());
+  EXPECT_EQ(imaging.uploads.size(), 15u);
   EXPECT_TRUE(slide->IsComplete());
-  EXPECT_EQ(slide->columns, 11);
   // Proportions and flags come from the dims record.
   EXPECT_FLOAT_EQ(slide->heightFactor, 2000.0f / 3000.0f);
   EXPECT_EQ(slide->horizontalOnly, 1);
@@ -223,20 +254,34 @@ TEST(ImageLoader, LoadsResizesAndUploadsOneTilePerStep) {
   delete slide;
 }
 
-TEST(ImageLoader, CrammedTilesKeepTheirSourceSize) {
+TEST(ImageLoader, CrammedPicturesAreMadeAtTheCramSize) {
   FakeImaging imaging;
   FakePhoto photo;
   photo.width = 3000;
   photo.height = 2000;
   auto loader = MakeLoader(imaging, photo, true);
+  loader->SetScreen(Screen(1024, 768));
   loader->Start(0);
   ASSERT_TRUE(WaitForLoader(loader.get()));
+  EXPECT_EQ(loader->Layout().pictureWidth, 1536);
+  EXPECT_EQ(loader->Layout().pictureHeight, 1536);
   std::unique_ptr<CSlideImage> slide(loader->Finish());
   ASSERT_NE(slide, nullptr);
   EXPECT_EQ(slide->tiles.size(), 36u);
-  EXPECT_EQ(slide->tiles[0].sourceWidth, 500);
-  EXPECT_EQ(slide->tiles[0].sourceHeight, 333);
-  EXPECT_EQ(imaging.uploads.back().upload.fill, kTileFillStretch);
+}
+
+TEST(ImageLoader, ALoaderStoppedWhileItDecodesEndsAtOnce) {
+  FakeImaging imaging;
+  imaging.nextGate = std::make_shared<std::atomic<bool>>(false);  // never opens
+  FakePhoto photo;
+  auto loader = MakeLoader(imaging, photo);
+  loader->Start(0);
+  for (int i = 0; i < 5000 && loader->GetState() != kLoaderDecoding; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_EQ(loader->GetState(), kLoaderDecoding);
+  // A loader that ignored the cancel would wait on its gate for ever here.
+  loader.reset();
+  SUCCEED();
 }
 
 TEST(ImageLoader, FailuresEndWithAnErrorAndNoSlide) {
@@ -244,13 +289,16 @@ TEST(ImageLoader, FailuresEndWithAnErrorAndNoSlide) {
     FakePhoto photo;
     int32_t error;
   };
-  std::vector<Case> cases(3);
+  std::vector<Case> cases(4);
   cases[0].photo.locate = kLoaderFileNotFound;
   cases[0].error = kLoaderFileNotFound;
   cases[1].photo.readable = false;
   cases[1].error = kLoaderUnreadable;
   cases[2].photo.decodable = false;
   cases[2].error = kLoaderUndecodable;
+  // Running out of memory fails the photograph, not the saver.
+  cases[3].photo.outOfMemory = true;
+  cases[3].error = kLoaderOutOfMemory;
   for (const Case& c : cases) {
     FakeImaging imaging;
     auto loader = MakeLoader(imaging, c.photo);
@@ -285,3 +333,46 @@ TEST(ImageLoader, SlideNeverHandedOverGoesWithTheLoader) {
 }
 
 }  // namespace
+
+// Fast mode's loader --------------------------------------------------------
+
+TEST(FastPictureLoader, FitsThePictureInsideTheScreenByItsRecord) {
+  FakeImaging imaging;
+  FakePhoto photo;
+  photo.width = 3000;
+  photo.height = 2000;
+  ImageDims dims;
+  dims.width = 2000;  // the record's proportions win over the picture's
+  dims.height = 2000;
+  FastPictureLoader loader(imaging, std::make_unique<FakePhotoSource>(photo), &dims, 1024, 768);
+  loader.Begin();
+  for (int i = 0; i < 5000 && !loader.Done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(loader.Done());
+  std::unique_ptr<SlidePicture> picture = loader.Take();
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Width(), 768);
+  EXPECT_EQ(picture->Height(), 768);
+  // Decoded no smaller than the screen shows the photograph.
+  EXPECT_EQ(static_cast<FakePicture&>(*picture).neededWidth, 1024);
+  EXPECT_EQ(static_cast<FakePicture&>(*picture).neededHeight, 682);
+
+  FakePhoto broken;
+  broken.decodable = false;
+  FastPictureLoader failing(imaging, std::make_unique<FakePhotoSource>(broken), nullptr, 1024, 768);
+  failing.Begin();
+  for (int i = 0; i < 5000 && !failing.Done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_EQ(failing.Take(), nullptr);
+}
+
+TEST(FastPictureLoader, ALoadUnderWayStopsWhenTheLoaderGoes) {
+  FakeImaging imaging;
+  imaging.nextGate = std::make_shared<std::atomic<bool>>(false);  // never opens
+  auto loader = std::make_unique<FastPictureLoader>(imaging, std::make_unique<FakePhotoSource>(FakePhoto()),
+                                                    nullptr, 1024, 768);
+  loader->Begin();
+  EXPECT_FALSE(loader->Done());
+  EXPECT_EQ(loader->Take(), nullptr);  // not before it is done
+  // One that ignored the cancel would wait on its gate for ever here.
+  loader.reset();
+  SUCCEED();
+}

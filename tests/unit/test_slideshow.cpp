@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
 
 #include "slideshow/slideshow.h"
 #include "tests/support/slide_fakes.h"
@@ -125,7 +128,7 @@ TEST(SlideshowTiming, SurplusOfALongFrameIsCarriedIntoTheTransition) {
   ShowFirst(show);
   // Without animation the first slide is at full brightness at once.
   EXPECT_FLOAT_EQ(show.Brightness()[0], 1.0f);
-  EXPECT_TRUE(show.OpeningFade());
+  EXPECT_FALSE(show.OpeningFade());
   Frame(show, 7900);
   EXPECT_FALSE(show.InTransition());
   Frame(show, 300);
@@ -370,3 +373,137 @@ TEST(SlideshowFailures, NoUsablePhotographIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+// Photographs that take many tiles, so uploads span frames when the host's
+// stopwatch lets only two fit into a frame's budget.
+FakeSlideshowHost& LargePhotos(FakeSlideshowHost& host, int count) {
+  for (int i = 0; i < count; ++i) {
+    FakePhoto photo;
+    photo.width = 3000;
+    photo.height = 2000;
+    host.photos.push_back(photo);
+  }
+  host.stopwatchStep = 3.0;
+  return host;
+}
+
+// Frames of `ms` until `done` or `limit` frames; the loader threads run meanwhile.
+template <class Done>
+bool FramesUntil(Slideshow& show, int32_t ms, int limit, Done done) {
+  for (int i = 0; i < limit; ++i) {
+    if (done()) return true;
+    show.Update(ms);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return done();
+}
+
+}  // namespace
+
+TEST(SlideshowLate, ALatePhotographKeepsTheCurrentSlideMovingUntilAllItsTilesAreUp) {
+  FakeSlideshowHost host;
+  LargePhotos(host, 3);
+  host.photos[1].gate = std::make_shared<std::atomic<bool>>(false);
+  Slideshow show(&host);
+  Configure(show, 1, 1);
+  // The first slide shows only once every one of its 96 tiles is up, two a frame.
+  ASSERT_TRUE(FramesUntil(show, 0, 2000, [&] { return show.Current() != nullptr; }));
+  EXPECT_EQ(host.imaging.uploads.size(), 96u);
+  const CSlideImage* first = show.Current();
+
+  // Each frame the current slide grows by the same share: no stops, no jumps.
+  float width = WidthOf(first);
+  float smallest = 1.0f, largest = 0.0f;
+  auto step = [&] {
+    const float now = WidthOf(show.Current());
+    const float grown = (now - width) / width;
+    smallest = std::min(smallest, grown);
+    largest = std::max(largest, grown);
+    width = now;
+  };
+  // Far past the display time photograph 1 still decodes: no change.
+  for (int t = 0; t < 20000; t += 20) {
+    ASSERT_TRUE(show.Update(20));
+    ASSERT_FALSE(show.InTransition());
+    ASSERT_EQ(show.Current(), first);
+    step();
+  }
+
+  // Once it decodes, its tiles go up over several frames, and only then
+  // does the cross-fade begin.
+  host.photos[1].gate->store(true);
+  const size_t before = host.imaging.uploads.size();
+  int uploadingFrames = 0;
+  bool checked = false;  // the first check comes before any frame
+  ASSERT_TRUE(FramesUntil(show, 20, 5000, [&] {
+    if (checked) step();
+    checked = true;
+    if (show.InTransition()) return true;
+    if (host.imaging.uploads.size() > before) ++uploadingFrames;
+    return false;
+  }));
+  EXPECT_GT(uploadingFrames, 1);
+  EXPECT_EQ(show.Current(), first);
+  ASSERT_NE(show.Next(), nullptr);
+  EXPECT_TRUE(show.Next()->IsComplete());
+  EXPECT_EQ(show.LateChanges(), 1);
+  EXPECT_GT(smallest, 0.0f);
+  EXPECT_LT(largest, smallest * 1.5f);
+}
+
+TEST(SlideshowLate, SlidesAreMadeForTheScreenAtTheLargestZoom) {
+  FakeSlideshowHost host;
+  LargePhotos(host, 2);
+  Slideshow show(&host);
+  Configure(show, 1, 1);
+  show.SetScreenSize(1024, 768);
+  const SlideScreen animated = show.ScreenForSlides();
+  EXPECT_TRUE(animated.cover);
+  // 16 s on screen at the 8-second zoom rate: 24 % larger at the end.
+  EXPECT_NEAR(animated.largestZoom, 1.24f, 1e-4);
+  show.SetAnimate(0);
+  EXPECT_FALSE(show.ScreenForSlides().cover);
+  EXPECT_FLOAT_EQ(show.ScreenForSlides().largestZoom, 1.0f);
+}
+
+TEST(SlideshowOrder, AReshuffleNeverShowsThePhotographJustShownAgain) {
+  FakeSlideshowHost host;
+  AddPhotos(host, 2);
+  Slideshow show(&host);
+  Configure(show, 0, 1, 1);
+  ShowFirst(show);
+  for (int i = 0; i < 40; ++i) {
+    Frame(show, 100000);
+    // The photograph on screen is the slide's own, whatever the order did.
+    ASSERT_EQ(show.CurrentPhoto(), PhotoOf(show.Current()));
+  }
+  ASSERT_GT(host.queued.size(), 40u);
+  for (size_t i = 1; i < host.queued.size(); ++i) ASSERT_NE(host.queued[i], host.queued[i - 1]) << i;
+}
+
+TEST(SlideshowMemory, OnlyThePhotographsOnScreenOrLoadingKeepTheirBytes) {
+  FakeSlideshowHost host;
+  AddPhotos(host, 5);
+  host.photos[3].decodable = false;
+  Slideshow show(&host);
+  Configure(show, 1, 1);
+  ShowFirst(show);
+  for (int i = 0; i < 400; ++i) {
+    Frame(show, 100);
+    // Held: queued and not yet released.
+    std::vector<int32_t> held;
+    for (int32_t photo = 0; photo < 5; ++photo) {
+      const auto queued = std::count(host.queued.begin(), host.queued.end(), photo);
+      const auto released = std::count(host.released.begin(), host.released.end(), photo);
+      ASSERT_LE(released, queued);
+      if (queued > released) held.push_back(photo);
+    }
+    ASSERT_LE(held.size(), 3u);
+    ASSERT_TRUE(std::count(held.begin(), held.end(), show.CurrentPhoto()) == 1);
+  }
+  // The failed photograph went at once, the shown ones as they left.
+  EXPECT_GE(std::count(host.released.begin(), host.released.end(), 3), 1);
+  EXPECT_GE(host.released.size(), 4u);
+}

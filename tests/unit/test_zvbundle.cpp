@@ -12,6 +12,7 @@
 #include "bundle/bundle_writer.h"
 #include "bundle/image_data.h"
 #include "bundle/image_records.h"
+#include "tests/support/jpeg_samples.h"
 #include "tools/zvbundle_cli.h"
 
 namespace {
@@ -113,6 +114,35 @@ TEST_F(ZvbundleTest, ManifestRecordsReadBackThroughTheSlideshowParsers) {
   ASSERT_EQ(kZvOk, Run({"list", "--records", P("r.bdl")})) << err_;
   EXPECT_NE(std::string::npos, out_.find("\twide.bmp 5x3 horizontal-only\n"));
   EXPECT_NE(std::string::npos, out_.find("\twide.bmp \"Rosette Nebula (NGC 2244)\\nimage: K \\\\ S\"\n"));
+}
+
+TEST_F(ZvbundleTest, TurnedPhotographsKeepTheirBytesAndGetUprightDims) {
+  // Stored 40 x 24, shown 24 x 40; a damaged copy of it is refused.
+  jpeg_samples::Options turned;
+  turned.orientation = 6;
+  const Bytes jpeg = jpeg_samples::Encode(jpeg_samples::Quadrants(40, 24), turned);
+  Write("side.jpg", jpeg);
+  Write("flat.jpg", jpeg_samples::Encode(jpeg_samples::Quadrants(40, 24)));
+  Bytes damaged = jpeg;
+  for (size_t i = damaged.size() - 40; i < damaged.size() - 8; ++i) damaged[i] = 0xFE;
+  Write("damaged.jpg", damaged);
+  WriteText("m.txt",
+            "@category\timage\n"
+            "image\tside.jpg\tside.jpg\n"
+            "image\tflat.jpg\tflat.jpg\n"
+            "@category\tdims\n"
+            "@dims\tside.jpg\n"
+            "@dims\tflat.jpg\n");
+  ASSERT_EQ(kZvOk, Run({"pack", P("t.bdl"), "--manifest", P("m.txt")})) << err_;
+  ASSERT_EQ(kZvOk, Run({"list", "--records", P("t.bdl")})) << err_;
+  EXPECT_NE(std::string::npos, out_.find("\tside.jpg 24x40\n")) << out_;
+  EXPECT_NE(std::string::npos, out_.find("\tflat.jpg 40x24\n")) << out_;
+  ASSERT_EQ(kZvOk, Run({"extract", P("t.bdl"), P("x")})) << err_;
+  EXPECT_EQ(jpeg, Read("x/image/side.jpg"));
+
+  WriteText("bad.txt", "image\tside.jpg\tdamaged.jpg\n@dims\tside.jpg\n");
+  EXPECT_EQ(kZvFailed, Run({"pack", P("bad.bdl"), "--manifest", P("bad.txt")}));
+  EXPECT_NE(std::string::npos, err_.find("does not decode")) << err_;
 }
 
 TEST_F(ZvbundleTest, BadManifestsFailWithTheLineAndWriteNothing) {

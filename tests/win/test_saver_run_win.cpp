@@ -118,6 +118,20 @@ class FastModeWin : public SaverRunWin {
     surface.width = kWidth;
     surface.height = kHeight;
   }
+  // Frames once the display time is up, until the next photograph came on
+  // (it loads on a thread of its own) or `limitMs` of real time passed.
+  bool DrawNext(FastMode& fast, float firstFrameMs, DWORD limitMs = 30000) {
+    const int32_t before = fast.PhotographChanges();
+    const DWORD start = GetTickCount();
+    fast.Draw(firstFrameMs);
+    while (fast.PhotographChanges() == before && run.closeRequests == 0) {
+      if (GetTickCount() - start > limitMs) return false;
+      Sleep(2);
+      fast.Draw(0.0f);
+    }
+    return fast.PhotographChanges() > before;
+  }
+
   Canvas canvas{kWidth, kHeight, RGB(90, 90, 90)};
   SaverSurface surface;
   FrameTimer clock;
@@ -141,7 +155,8 @@ TEST_F(FastModeWin, EachPhotographFillsTheScreenCentredOverBlackInItsTurn) {
   EXPECT_TRUE(IsRoughly(canvas.At(80, 60), kRed));
   clock.Init();
   const uint64_t before = clock.last;
-  fast.Draw(1000.0f);
+  ASSERT_TRUE(DrawNext(fast, 1000.0f));
+  EXPECT_EQ(fast.PhotoOnScreen(), 1);
   EXPECT_TRUE(IsRoughly(canvas.At(80, 60), kBlue));
   EXPECT_TRUE(IsRoughly(canvas.At(5, 60), RGB(0, 0, 0)));  // the tall one leaves the sides
   EXPECT_EQ(fast.EffectStats().count, 2);
@@ -181,7 +196,9 @@ TEST_F(FastModeWin, ABrokenPhotographAmongGoodOnesIsPassedOver) {
   FastMode fast(surface, slideshow, run, clock, 0);
   fast.Setup();
   canvas.Fill(0, 0, kWidth, kHeight, RGB(90, 90, 90));
-  fast.Draw(1000.0f);  // the pre-load went past the broken one, round to red
+  // The pre-load goes past the broken one, round to red again.
+  ASSERT_TRUE(DrawNext(fast, 1000.0f));
+  EXPECT_EQ(fast.PhotoOnScreen(), 0);
   EXPECT_TRUE(IsRoughly(canvas.At(80, 60), kRed));
   EXPECT_EQ(run.closeRequests, 0);
   EXPECT_EQ(ss->CriticalError, 0);
@@ -301,6 +318,25 @@ TEST_F(Direct3DFrameWin, ASlowMachineGetsSmallerSlidesFromTheSixthSecond) {
   EXPECT_TRUE(slideshow.Show().Cram());
   EXPECT_EQ(slideshow.Show().CramSize(), 1536);
   EXPECT_EQ(run.closeRequests, 0);
+}
+
+TEST_F(Direct3DFrameWin, TheSlowMachineRuleNeverRaisesALimitInForce) {
+  WriteBundle({{"red.bmp", SolidBitmap(128, 96, kRed)}});
+  ss->CramImages = 1;
+  ss->CramSize = 1024;
+  ss->ImageDelay = 10.0f;
+  MakeFrame();
+  ss->AutoPerformance = 1;
+  stats.runTime = 5500;
+  stats.averageFps = 12.0f;
+  frame->AdjustToFrameRate();
+  EXPECT_EQ(slideshow.Show().CramSize(), 1024);
+  stats.runTime = 13500;  // the second step lowers it
+  frame->AdjustToFrameRate();
+  EXPECT_EQ(slideshow.Show().CramSize(), 1024);
+  stats.runTime = 23500;
+  frame->AdjustToFrameRate();
+  EXPECT_EQ(slideshow.Show().CramSize(), 512);
 }
 
 }  // namespace
