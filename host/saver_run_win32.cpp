@@ -68,14 +68,7 @@ void LogDisplaySettings(const DEVMODEA& current, const std::string& requestedLab
 SaverRun::SaverRun(HWND parent, int showCommand)
     : instance_(GetModuleHandleA(nullptr)), parent_(parent), showCommand_(showCommand) {}
 
-// Whatever a failed set-up left behind goes here, slideshow before device.
-SaverRun::~SaverRun() {
-  drawer_ = nullptr;
-  direct3d_.reset();
-  fast_.reset();
-  slideshow_.reset();
-  device_.reset();
-}
+SaverRun::~SaverRun() = default;
 
 bool SaverRun::Preview() const { return runMode == RunMode_Preview; }
 

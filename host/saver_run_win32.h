@@ -59,6 +59,8 @@ class SaverRun : public RunControl {
   FrameTimer frameClock_;
   FrameStatistics frameStats_;
   FrameTimes frameTimes_;
+  // Declared in the order they are made, so that whatever a failed set-up
+  // left behind goes in reverse: drawers, slideshow, then the device.
   std::unique_ptr<GraphicsDevice> device_;
   std::unique_ptr<SlideshowInstance> slideshow_;
   std::unique_ptr<Direct3DFrame> direct3d_;

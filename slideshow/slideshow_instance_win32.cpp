@@ -17,13 +17,7 @@ SlideshowInstance::SlideshowInstance()
       host_(std::make_unique<BundleSlideshowHost>(tiles_.get(), captions_.get())),
       show_(std::make_unique<Slideshow>(host_.get())) {}
 
-SlideshowInstance::~SlideshowInstance() {
-  // The slides hold textures of the backend and captions of the slots.
-  show_.reset();
-  host_.reset();
-  captions_.reset();
-  tiles_.reset();
-}
+SlideshowInstance::~SlideshowInstance() = default;
 
 void SlideshowInstance::Configure(const SlideshowSetup& setup) {
   Slideshow& show = *show_;

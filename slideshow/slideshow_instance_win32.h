@@ -40,6 +40,8 @@ class SlideshowInstance {
   CaptionSlots& Captions() { return *captions_; }
 
  private:
+  // The slides hold textures of the backend and captions of the slots, so
+  // the members go in reverse of this order: slideshow first, tiles last.
   std::unique_ptr<Direct3DTileBackend> tiles_;
   std::unique_ptr<CaptionSlots> captions_;
   std::unique_ptr<BundleSlideshowHost> host_;

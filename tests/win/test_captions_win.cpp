@@ -14,31 +14,20 @@
 #include "graphics/graphics_layer_win32.h"
 #include "graphics/texture_win32.h"
 #include "slideshow/caption_renderer_win32.h"
+#include "tests/support/hidden_window_win32.h"
 
 namespace {
-
-const char kCaptionTestClass[] = "ZvCaptionWinTestClass";
 
 class CaptionRendererWin : public ::testing::Test {
  protected:
   void SetUp() override {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kCaptionTestClass;
-    RegisterClassA(&windowClass);
-    window = CreateWindowExA(0, kCaptionTestClass, "Caption test", WS_POPUP, 0, 0, 160, 120, nullptr,
-                             nullptr, instance, nullptr);
-    ASSERT_NE(window, nullptr);
-    cGraphicsLayer::CreateGraphicsLayer(window, false, 0, 0, 0, nullptr, nullptr);
+    ASSERT_NE(window.handle(), nullptr);
+    cGraphicsLayer::CreateGraphicsLayer(window.handle(), false, 0, 0, 0, nullptr, nullptr);
     ASSERT_NE(theGraphicsLayer, nullptr);
   }
   void TearDown() override {
     textures.clear();
     delete theGraphicsLayer;
-    DestroyWindow(window);
-    UnregisterClassA(kCaptionTestClass, GetModuleHandleA(nullptr));
   }
 
   // A renderer the way the slideshow sets one up, with a large font so the
@@ -81,7 +70,7 @@ class CaptionRendererWin : public ::testing::Test {
     return n;
   }
 
-  HWND window = nullptr;
+  HiddenWindow window{"ZvCaptionWinTestClass", 160, 120};
   std::vector<std::unique_ptr<cTexture>> textures;
   std::vector<cTexture*> set;
 };

@@ -17,6 +17,7 @@
 #include "slideshow/direct3d_frame_win32.h"
 #include "slideshow/fast_mode_win32.h"
 #include "tests/support/canvas_win32.h"
+#include "tests/support/hidden_window_win32.h"
 
 namespace {
 
@@ -204,20 +205,11 @@ TEST_F(FastModeWin, ABrokenPhotographAmongGoodOnesIsPassedOver) {
   EXPECT_EQ(ss->CriticalError, 0);
 }
 
-const char kFrameTestClass[] = "ZvSaverRunTestClass";
-
 class Direct3DFrameWin : public SaverRunWin {
  protected:
   void SetUp() override {
     SaverRunWin::SetUp();
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kFrameTestClass;
-    RegisterClassA(&windowClass);
-    surface.window = CreateWindowExA(0, kFrameTestClass, "Run test", WS_POPUP, 0, 0, kWidth, kHeight, nullptr,
-                                     nullptr, instance, nullptr);
+    surface.window = window.handle();
     ASSERT_NE(surface.window, nullptr);
     surface.width = kWidth;
     surface.height = kHeight;
@@ -229,8 +221,6 @@ class Direct3DFrameWin : public SaverRunWin {
   void TearDown() override {
     frame.reset();
     device.reset();
-    DestroyWindow(surface.window);
-    UnregisterClassA(kFrameTestClass, GetModuleHandleA(nullptr));
     SaverRunWin::TearDown();
   }
   void MakeFrame() {
@@ -257,6 +247,7 @@ class Direct3DFrameWin : public SaverRunWin {
     return true;
   }
 
+  HiddenWindow window{"ZvSaverRunTestClass", kWidth, kHeight};
   SaverSurface surface;
   std::unique_ptr<GraphicsDevice> device;
   FrameStatistics stats;
