@@ -323,6 +323,8 @@ void SaverRun::CleanUp() {
   ZV_LOG_INFO("Deleting slideshow object");
   drawer_ = nullptr;
   direct3d_.reset();
+  // A fast-mode load still reads the slideshow's bundle: it ends first.
+  if (fast_ != nullptr) fast_->StopLoading();
   slideshow_.reset();
   ZV_LOG_INFO("Deleting fast mode device contexts");
   fast_.reset();

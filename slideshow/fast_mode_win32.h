@@ -39,6 +39,9 @@ class FastMode : public FrameDrawer {
   // Effect 1..12 over `durationMs`; anything else copies the picture at once.
   void PlayEffect(int32_t effect, int32_t durationMs);
   void MirrorMonitors();
+  // Ends a load under way, which reads the slideshow's bundle; before the
+  // slideshow goes.
+  void StopLoading() { loading_.reset(); }
   // Durations of the effects played so far.
   const DurationStats& EffectStats() const { return effectStats_; }
 
