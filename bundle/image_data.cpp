@@ -12,8 +12,20 @@
 #include "bundle/byte_order.h"
 #include "bundle/image_preflight.h"
 #include "bundle/jpeg_reader.h"
+#include "bundle/resampler.h"
 
 namespace {
+
+ResampleKernel Kernel(int filter) {
+  switch (filter) {
+    case ImageResizeFilter_Box:
+      return ResampleKernel::Box;
+    case ImageResizeFilter_Triangle:
+      return ResampleKernel::Triangle;
+    default:
+      return ResampleKernel::Smooth;
+  }
+}
 
 int StbFilter(int filter) {
   switch (filter) {
@@ -151,13 +163,16 @@ bool CImageData::Resize(int width, int height, int filter) {
   if (width == store_.width && height == store_.height) return true;
   Store target;
   if (!AllocateStore(width, height, target)) return false;
-  // Colour is weighted by coverage only where there is transparency; opaque
-  // photographs skip that work.
-  const int alphaChannel = HasTranslucentPixels() ? 3 : STBIR_ALPHA_CHANNEL_NONE;
-  const int done = stbir_resize_uint8_generic(
-      store_.pixels, store_.width, store_.height, GetStride(), target.pixels, width, height,
-      width * 4, 4, alphaChannel, 0, STBIR_EDGE_CLAMP, static_cast<stbir_filter>(StbFilter(filter)),
-      STBIR_COLORSPACE_LINEAR, nullptr);
+  // Photographs are opaque and take the fast fixed-point path; where there is
+  // transparency, colour must be weighted by coverage, which stb does.
+  const bool done =
+      HasTranslucentPixels()
+          ? stbir_resize_uint8_generic(store_.pixels, store_.width, store_.height, GetStride(),
+                                       target.pixels, width, height, width * 4, 4, 3, 0,
+                                       STBIR_EDGE_CLAMP, static_cast<stbir_filter>(StbFilter(filter)),
+                                       STBIR_COLORSPACE_LINEAR, nullptr) != 0
+          : ResampleOpaque(store_.pixels, store_.width, store_.height, GetStride(), target.pixels,
+                           width, height, static_cast<size_t>(width) * 4, Kernel(filter));
   if (!done) {
     ReleaseStore(target);
     return false;

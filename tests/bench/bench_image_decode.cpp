@@ -31,6 +31,8 @@
 #include <vector>
 
 #include "bundle/image_object.h"
+#include "slideshow/slide_layout.h"
+#include "slideshow/slideshow.h"
 
 namespace {
 
@@ -105,7 +107,7 @@ bool MakeStandIns(const std::string& folder, int count) {
 
 // The largest size within boxWidth x boxHeight with the picture's
 // proportions; the picture's own size when it fits already.
-void FittedSize(int width, int height, int boxWidth, int boxHeight, int& fittedWidth, int& fittedHeight) {
+void FitInside(int width, int height, int boxWidth, int boxHeight, int& fittedWidth, int& fittedHeight) {
   fittedWidth = width;
   fittedHeight = height;
   if (width <= boxWidth && height <= boxHeight) return;
@@ -121,7 +123,7 @@ void FittedSize(int width, int height, int boxWidth, int boxHeight, int& fittedW
 void FitInto1024(CImageData& data) {
   int width = 0;
   int height = 0;
-  FittedSize(data.GetWidth(), data.GetHeight(), 1024, 1024, width, height);
+  FitInside(data.GetWidth(), data.GetHeight(), 1024, 1024, width, height);
   data.Resize(width, height, ImageResizeFilter_Smooth);
 }
 
@@ -150,8 +152,9 @@ void ResizeOnly(benchmark::State& state) {
     state.PauseTiming();
     data.Create(fromWidth, fromHeight);
     uint8_t* pixels = data.GetPixels();
+    // Opaque, as photographs are.
     for (size_t i = 0; i < static_cast<size_t>(fromWidth) * fromHeight * 4; ++i)
-      pixels[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
+      pixels[i] = i % 4 == 3 ? 255 : static_cast<uint8_t>(i * 2654435761u >> 24);
     state.ResumeTiming();
     data.Resize(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)));
     benchmark::DoNotOptimize(data.GetPixels());
@@ -163,6 +166,7 @@ enum class LargeDecode {
   Full,            // the full size, resampled to fit
   Scaled,          // the DCT scale the fitted size needs, resampled to fit
   ScaledUnfitted,  // that scale alone, to tell decoding from resampling
+  HighestDetail,   // what the slideshow asks for without cramming, at its default timing
 };
 
 // The large photograph decoded for a screen (range 0 and 1; 0 x 0: no
@@ -178,7 +182,17 @@ void DecodeLarge(benchmark::State& state, const Photo& photo, LargeDecode how) {
   }
   int fittedWidth = width;
   int fittedHeight = height;
-  if (screenWidth > 0) FittedSize(width, height, screenWidth, screenHeight, fittedWidth, fittedHeight);
+  if (how == LargeDecode::HighestDetail) {
+    // The slideshow's own rule: animated slides cover the screen and zoom.
+    Slideshow show(nullptr);
+    show.SetAnimate(1);
+    show.SetScreenSize(screenWidth, screenHeight);
+    const FittedSize need = NeededPictureSize(width, height, show.ScreenForSlides(), false, 0);
+    fittedWidth = need.width;
+    fittedHeight = need.height;
+  } else if (screenWidth > 0) {
+    FitInside(width, height, screenWidth, screenHeight, fittedWidth, fittedHeight);
+  }
   int decodedWidth = 0;
   for (auto _ : state) {
     CImageData image;
@@ -326,7 +340,8 @@ int main(int argc, char** argv) {
     LargeDecode how;
   } ways[] = {{"Large/ScaledDecode", LargeDecode::ScaledUnfitted},
               {"Large/ScaledDecodeFit", LargeDecode::Scaled},
-              {"Large/FullDecodeFit", LargeDecode::Full}};
+              {"Large/FullDecodeFit", LargeDecode::Full},
+              {"Large/HighestDetail", LargeDecode::HighestDetail}};
   for (const auto& way : ways) {
     benchmark::RegisterBenchmark(way.name, DecodeLarge, std::cref(g_large), way.how)
         ->Args({1024, 768})

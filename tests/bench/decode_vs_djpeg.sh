@@ -5,8 +5,9 @@
 # each and their ratio. Then the same for one large photograph (6000 x 4000,
 # made by upscaling a real one with ImageMagick): decoded fully, and at the
 # DCT scale a 1024 x 768 or 1920 x 1080 screen needs plus the resampling to
-# fit it, each as a ratio to djpeg's full decode of that file; and how soon
-# a decode of it, baseline or progressive, gives up once cancelled.
+# fit it, and to what a slide with Highest detail needs on those screens,
+# each as a ratio to djpeg's full decode of that file; and how soon a decode
+# of it, baseline or progressive, gives up once cancelled.
 #
 #   ZV_BENCH_IMAGES=/folder/of/jpegs ZV_BENCH_LARGE=big.jpg bash tests/bench/decode_vs_djpeg.sh
 #
@@ -96,6 +97,7 @@ for screen in ("1024/768", "1920/1080"):
     row("imaging layer, scaled decode for %s" % label, large("Large/ScaledDecode/" + screen))
     row("imaging layer, scaled decode + fit %s" % label, large("Large/ScaledDecodeFit/" + screen))
     row("imaging layer, full decode + fit %s" % label, large("Large/FullDecodeFit/" + screen))
+    row("imaging layer, Highest detail for %s" % label, large("Large/HighestDetail/" + screen))
 print()
 for kind in ("baseline", "progressive"):
     for name in runs:
