@@ -1,12 +1,22 @@
 #include "foundation/registry_helpers.h"
 
+#include "foundation/text_number.h"
+
 bool ReadDword(KeyValueKey& key, const std::string& name, uint32_t& out) {
-  uint8_t bytes[4] = {};
+  // Room for a number written as text, which .reg files and "reg add" make.
+  uint8_t bytes[32] = {};
   uint32_t type = 0;
-  uint32_t size = sizeof bytes;
+  uint32_t size = sizeof bytes - 1;
   if (key.Query(name, type, bytes, size) != Query_Ok) return false;
-  out = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-        static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+  if (type == ValueType_Dword && size == 4) {
+    out = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+          static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return true;
+  }
+  if (type != ValueType_String) return false;
+  int32_t number = 0;
+  if (!ParseWholeDecimal(reinterpret_cast<const char*>(bytes), number)) return false;
+  out = static_cast<uint32_t>(number);
   return true;
 }
 

@@ -12,7 +12,9 @@
 // The most a text value may hold to be read; longer ones count as absent.
 constexpr uint32_t kMaxStringValueBytes = 1024;
 
-// Reads 4 bytes of value `name` (little-endian, as REG_DWORD stores them).
+// Reads value `name` as a number: a REG_DWORD of 4 bytes, or a REG_SZ that
+// holds a whole decimal number and nothing else. Any other type or size, or
+// text that is no such number, reads as absent.
 bool ReadDword(KeyValueKey& key, const std::string& name, uint32_t& out);
 // Reads up to kMaxStringValueBytes of value `name` as text ending at the
 // first NUL; a value that fills the whole buffer without a NUL still reads

@@ -1,5 +1,7 @@
 #include "foundation/saver_settings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <locale>
@@ -86,6 +88,30 @@ const char* const kSaveOrder[] = {
     "CaptionFont",
 };
 
+// Bounds for the numbers that drive arithmetic, applied as they are read (the
+// stored value stays as it is): a delay of 1e30 s would overflow the
+// millisecond clock, a cram size of 3 blurs every photograph into 3 x 3
+// pixels, and a caption font a million pixels high takes seconds to draw.
+struct SettingRange {
+  const char* name;
+  double lowest;
+  double highest;
+};
+const SettingRange kRanges[] = {
+    {"ImageDelay", 1, 3600},           {"CramSize", 256, 16384},      {"CaptionFontSize", -128, 128},
+    {"CaptionOrientation", 0, 2},      {"MusicVol", 0, 255},          {"AvgFps", 0, 1000},
+    {"DispModeWidth", 0, 16384},       {"DispModeHeight", 0, 16384},  {"DispModeBits", 0, 32},
+};
+
+// The value within the setting's bounds; false for a number that has none
+// (not a number), which leaves the setting as it was.
+bool WithinRange(const char* name, double& value) {
+  if (std::isnan(value)) return false;
+  for (const SettingRange& range : kRanges)
+    if (EqualNoCase(range.name, name)) value = std::clamp(value, range.lowest, range.highest);
+  return true;
+}
+
 // Numbers stored as text are written into buffers of this size, zero-padded.
 constexpr uint32_t kNumberTextBytes = 64;
 
@@ -101,13 +127,19 @@ void LoadSetting(KeyValueKey& key, const SettingValue& setting, S& record) {
   const bool isDword = setting.encoding == Dword || setting.encoding == Flag;
   if (isDword ? !ReadDword(key, setting.name, number) : !ReadString(key, setting.name, text))
     return;
+  double value = 0;
   switch (setting.encoding) {
-    case Dword: record.*std::get<int S::*>(setting.field) = static_cast<int>(number); break;
-    case Flag: record.*std::get<bool S::*>(setting.field) = number != 0; break;
-    case DecimalInt: record.*std::get<int S::*>(setting.field) = TextToInt(text); break;
-    case DecimalFloat: record.*std::get<float S::*>(setting.field) = TextToFloat(text); break;
-    case Text: record.*std::get<std::string S::*>(setting.field) = text; break;
+    case Flag: record.*std::get<bool S::*>(setting.field) = number != 0; return;
+    case Text: record.*std::get<std::string S::*>(setting.field) = text; return;
+    case Dword: value = static_cast<int32_t>(number); break;
+    case DecimalInt: value = TextToInt(text); break;
+    case DecimalFloat: value = TextToFloat(text); break;
   }
+  if (!WithinRange(setting.name, value)) return;
+  if (setting.encoding == DecimalFloat)
+    record.*std::get<float S::*>(setting.field) = static_cast<float>(value);
+  else
+    record.*std::get<int S::*>(setting.field) = static_cast<int>(value);
 }
 
 template <class T>

@@ -4,8 +4,13 @@
 // settings stored as text and for numbers in the web replies.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 int TextToInt(const std::string& text);
 
 float TextToFloat(const std::string& text);
+
+// Strict: true only for optional blanks, an optional sign, decimal digits
+// and optional blanks up to the terminating NUL, within int32's range.
+bool ParseWholeDecimal(const char* text, int32_t& value);

@@ -28,7 +28,7 @@ inline void FillSavedFieldsWithNonDefaults(SaverSettings& s) {
   s.AutoPerformance = 1;
   s.ShowCaptions = 1;
   s.CaptionFontSize = -31;
-  s.CaptionOrientation = 3;
+  s.CaptionOrientation = 2;
   s.CaptionItalic = false;
   s.CaptionBold = false;
   s.MusicVol = 17;

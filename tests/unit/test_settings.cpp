@@ -130,20 +130,62 @@ TEST_F(SettingsTest, NumbersStoredAsTextFollowTheCLibraryRules) {
   EXPECT_FLOAT_EQ(s.ImageDelay, 7.5f);
   EXPECT_FLOAT_EQ(s.AvgFps, 12.25f);
   EXPECT_EQ(s.DispModeWidth, 1024);
-  EXPECT_EQ(s.DispModeHeight, -5);
-  EXPECT_EQ(s.DispModeBits, INT_MAX);
+  // Then bounded, as every number that drives arithmetic is.
+  EXPECT_EQ(s.DispModeHeight, 0);
+  EXPECT_EQ(s.DispModeBits, 32);
 }
 
-TEST_F(SettingsTest, AbsentValuesKeepTheirFieldsAndNoRangeIsEnforced) {
-  PutProductDword("CramSize", 7);
+TEST_F(SettingsTest, AbsentValuesKeepTheirFieldsAndNumbersAreBoundedAsRead) {
+  PutProductDword("CramSize", 3);
   PutProductDword("CaptionFontSize", 0xFFFFFFF0u);
+  PutProductDword("CaptionOrientation", 0xFFFFFFFFu);
+  PutProductText("ImageDelay", "1e30");
+  PutProductText("AvgFps", "nan");
   SaverSettings s(store);
   s.MipMap = 0;
   s.Load();
-  EXPECT_EQ(s.CramSize, 7);
+  EXPECT_EQ(s.CramSize, 256);
   EXPECT_EQ(s.CaptionFontSize, -16);
+  EXPECT_EQ(s.CaptionOrientation, 0);
+  EXPECT_FLOAT_EQ(s.ImageDelay, 3600.0f);
+  EXPECT_FLOAT_EQ(s.AvgFps, SaverSettings(store).AvgFps);  // no number: left alone
   EXPECT_EQ(s.MipMap, 0);
   EXPECT_EQ(s.MusicVol, 255);
+  // The stored values themselves are not touched.
+  EXPECT_EQ(Stored("ImageDelay"), "1e30");
+
+  PutProductDword("CaptionFontSize", 1000000);
+  PutProductText("ImageDelay", "-inf");
+  SaverSettings t(store);
+  t.Load();
+  EXPECT_EQ(t.CaptionFontSize, 128);
+  EXPECT_FLOAT_EQ(t.ImageDelay, 1.0f);
+}
+
+TEST_F(SettingsTest, DwordSettingsReadOnlyDwordsOrWholeDecimalTexts) {
+  // What "reg add /t REG_SZ /d 0" and .reg files make: text, not four bytes.
+  PutProductText("FastMode", std::string("0\0", 2));
+  PutProductText("Animate", "0");
+  PutProductText("CramSize", " 2048 ");
+  PutProductText("CaptionBold", "1");
+  PutProductText("MipMap", "yes");         // no number: default stays
+  PutProductText("RandomOrder", "1x");     // not a whole number
+  store.Put(Hive_CurrentUser, kProductKey, "Crossfade", ValueType_Binary, "\0\0\0\0", 4);
+  store.Put(Hive_CurrentUser, kProductKey, "ShowCaptions", ValueType_Dword, "\0\0", 2);
+  SaverSettings s(store);
+  s.FastMode = 1;
+  s.Animate = 1;
+  // Values read as absent leave these marks.
+  s.MipMap = s.RandomOrder = s.Crossfade = s.ShowCaptions = 5;
+  s.Load();
+  EXPECT_EQ(s.FastMode, 0);
+  EXPECT_EQ(s.Animate, 0);
+  EXPECT_EQ(s.CramSize, 2048);
+  EXPECT_TRUE(s.CaptionBold);
+  EXPECT_EQ(s.MipMap, 5);
+  EXPECT_EQ(s.RandomOrder, 5);
+  EXPECT_EQ(s.Crossfade, 5);
+  EXPECT_EQ(s.ShowCaptions, 5);
 }
 
 TEST_F(SettingsTest, SaveWritesNumbersAsZeroPaddedSixtyFourByteTexts) {
