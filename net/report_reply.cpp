@@ -4,6 +4,7 @@
 
 #include "foundation/shared_file.h"
 #include "foundation/text_number.h"
+#include "net/form_encoding.h"
 #include "net/reply_tags.h"
 
 const char kReportThankYou[] =
@@ -45,14 +46,26 @@ void InterpretReportReply(const std::string& response, ReportAnswer& answer) {
   }
 }
 
+std::string ReportFailureMessage(HttpFailure failure, unsigned long httpStatus) {
+  switch (failure) {
+    case HttpFailure::Status:
+      return "The server did not accept the error report (HTTP status " + std::to_string(httpStatus) + ").";
+    case HttpFailure::TooLarge:
+      return "The server's answer to the error report was too large to read.";
+    default:
+      return kReportNotSent;
+  }
+}
+
 bool ReportShowsLink(int status) { return status >= 3 && status <= 5; }
 
 std::string ReportFormBody(const std::string& appName, const std::string& version,
                            const std::string& comments, const std::string* logData,
                            const std::string* dumpData) {
-  std::string body = "appName=" + appName + "&version=" + version + "&comments=" + comments;
-  if (logData != nullptr) body += "&logData=" + *logData;
-  if (dumpData != nullptr) body += "&dumpData=" + *dumpData;
+  std::string body = "appName=" + FormEncode(appName) + "&version=" + FormEncode(version) +
+                     "&comments=" + FormEncode(comments);
+  if (logData != nullptr) body += "&logData=" + FormEncode(*logData);
+  if (dumpData != nullptr) body += "&dumpData=" + FormEncode(*dumpData);
   return body;
 }
 

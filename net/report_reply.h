@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "net/http_failure.h"
+
 extern const char kReportThankYou[];
 extern const char kReportNotSent[];
 // Messages chosen by status when the reply brings a link but no text.
@@ -23,11 +25,16 @@ struct ReportAnswer {
 // one, and fields the reply does not name keep their values.
 void InterpretReportReply(const std::string& response, ReportAnswer& answer);
 
+// What the user is told when no answer came: kReportNotSent for a network
+// failure, its own text for a refusal (HTTP status) or an oversized reply.
+// Never the thanks.
+std::string ReportFailureMessage(HttpFailure failure, unsigned long httpStatus);
+
 // Statuses whose link is shown to the user (3, 4 and 5).
 bool ReportShowsLink(int status);
 
-// The form, without URL-encoding: appName, version and comments, then
-// logData and dumpData only when given. Sent with its exact length.
+// The form, each value encoded (FormEncode): appName, version and comments,
+// then logData and dumpData only when given. Sent with its exact length.
 std::string ReportFormBody(const std::string& appName, const std::string& version,
                            const std::string& comments, const std::string* logData,
                            const std::string* dumpData);

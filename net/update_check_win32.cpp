@@ -10,7 +10,7 @@ void CCheckForUpdateThread::StartQuery(const std::string& server_, const std::st
                                        UINT message_) {
   failed = false;
   updateFound = false;
-  stopTimeoutMs = 5000;
+  stopTimeoutMs = kCancelWaitMs;
   server = server_;
   path = path_;
   version = version_;
@@ -23,22 +23,29 @@ void CCheckForUpdateThread::StartQuery(const std::string& server_, const std::st
 }
 
 int CCheckForUpdateThread::Run() {
-  const std::string body = UpdateRequestBody(version);
-  CHTTPRequest request;
-  const char* reply = request.Post(server.c_str(), path.c_str(), "POST", body.data(), body.size());
-  int result = 0;
-  if (reply != nullptr) {
-    response = reply;
-    const UpdateAnswer answer = InterpretUpdateReply(response);
-    updateFound = answer.updateFound;
-    message = answer.message;
-    link = answer.link;
-  } else {
-    message = UpdateFailureMessage(request.GetError());
-    failed = true;
+  int result = 1;
+  try {
+    const std::string body = UpdateRequestBody(version);
+    CHTTPRequest request;
+    const char* reply = request.Post(server.c_str(), path.c_str(), "POST", body.data(), body.size());
+    if (reply != nullptr) {
+      response = reply;
+      const UpdateAnswer answer = InterpretUpdateReply(response);
+      updateFound = answer.updateFound;
+      message = answer.message;
+      link = answer.link;
+      result = 0;
+    } else {
+      message = UpdateFailureMessage(request.failure, request.GetError(), request.httpStatus);
+    }
+  } catch (...) {  // memory ran out: nothing may leave the thread
+    message = UpdateFailureMessage(0);
+    updateFound = false;
     result = 1;
   }
+  failed = result != 0;
   running = false;
-  SendMessageA(notifyWindow, notifyMessage, 0, 0);
+  // Posted, not sent: a Cancel waiting for this thread must not wait on it.
+  PostMessageA(notifyWindow, notifyMessage, 0, 0);
   return result;
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "net/http_failure.h"
+
 extern const char kUpdateFoundMessage[];
 
 struct UpdateAnswer {
@@ -15,13 +17,16 @@ struct UpdateAnswer {
   std::string link;          // download page
 };
 
-// "version=" + version + CR LF, followed by its terminating zero byte, which
+// "version=" + the version, form-encoded, + CR LF, followed by its terminating zero byte, which
 // the server receives too: the zero is the string's last character.
 std::string UpdateRequestBody(const std::string& version);
 
 // What the user is told when no reply came back; `code` is the system's
 // error code (0 when the system refused to attempt a connection).
 std::string UpdateFailureMessage(unsigned long code);
+// The same for an exchange that failed in one of the ways of HttpFailure:
+// the network's code, or what the server's refusal was.
+std::string UpdateFailureMessage(HttpFailure failure, unsigned long code, unsigned long httpStatus);
 
 // A reply with neither a message nor a link reads as a failure with code 0.
 UpdateAnswer InterpretUpdateReply(const std::string& response);

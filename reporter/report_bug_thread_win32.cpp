@@ -21,7 +21,7 @@ void CReportBugThread::StartReport(const std::string& logPath_, const std::strin
   dumpData.clear();
   failed = false;
   status = 1;
-  stopTimeoutMs = 5000;
+  stopTimeoutMs = kCancelWaitMs;
   RegistryStore registry;
   server = ReadWebServer(registry);
   path = kReportPath;
@@ -40,24 +40,31 @@ void CReportBugThread::StartReport(const std::string& logPath_, const std::strin
 }
 
 int CReportBugThread::Run() {
-  const std::string body =
-      ReportFormBody(appName, version, comments, hasLog ? &logData : nullptr, hasDump ? &dumpData : nullptr);
-  CHTTPRequest request;
-  const char* reply = request.Post(server.c_str(), path.c_str(), "POST", body.data(), body.size());
-  int result = 0;
-  if (reply != nullptr) {
-    response = reply;
-    ReportAnswer answer;
-    InterpretReportReply(response, answer);
-    status = answer.status;
-    message = answer.message;
-    link = answer.link;
-  } else {
+  int result = 1;
+  try {
+    const std::string body =
+        ReportFormBody(appName, version, comments, hasLog ? &logData : nullptr, hasDump ? &dumpData : nullptr);
+    CHTTPRequest request;
+    const char* reply = request.Post(server.c_str(), path.c_str(), "POST", body.data(), body.size());
+    if (reply != nullptr) {
+      response = reply;
+      ReportAnswer answer;
+      InterpretReportReply(response, answer);
+      status = answer.status;
+      message = answer.message;
+      link = answer.link;
+      result = 0;
+    } else {
+      message = ReportFailureMessage(request.failure, request.httpStatus);
+    }
+  } catch (...) {  // memory ran out: nothing may leave the thread
     message = kReportNotSent;
-    failed = true;
+    link.clear();
     result = 1;
   }
+  failed = result != 0;
   running = false;
-  SendMessageA(notifyWindow, notifyMessage, 0, 0);
+  // Posted, not sent: a Cancel waiting for this thread must not wait on it.
+  PostMessageA(notifyWindow, notifyMessage, 0, 0);
   return result;
 }

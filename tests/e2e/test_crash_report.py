@@ -6,8 +6,10 @@ while the server is silent, and "Do not ask again"."""
 import base64
 import os
 import re
+import sys
 import time
 import unittest
+import urllib.parse
 
 from test_music_dialog import MusicSession
 from test_startup import HKCU, install_with_checksums
@@ -25,6 +27,8 @@ STATUS, MESSAGE, LINK = 1160, 1161, 1162
 DONT_ASK = 1201
 COMMENTS = 1202
 THANKS = "Thank you for sending this error report.  We will do our best to diagnose the issue."
+NOT_SENT = ("The error report was not able to be sent over the internet.  You may not be connected or may be "
+            "behind a firewall.")
 NEWER = ("It appears that there is a newer version of the software available.  If you are experiencing "
          "errors, we strongly recommend having the latest version of the software installed.  To visit the "
          "download page for the newest version, please click the link below.")
@@ -86,11 +90,21 @@ class ReporterSession(MusicSession):
         focused = wait_until(lambda: self.xdotool("getwindowfocus", "getwindowname") == "", 30, 0.2)
         if not focused:
             raise AssertionError("the comments dialog never had the focus")
-        if text:
+        shown = ""
+        # On a loaded display a shifted character can arrive unshifted ("&"
+        # as "7"); a box that shows something else is emptied and typed
+        # again, as a user would.
+        for _ in range(3 if text else 0):
             self.xdotool("type", "--delay", "30", text)
-            typed = wait_until(lambda: self.control(COMMENTS, "text", title=box) == text, 30, 0.3)
-            if not typed:
-                raise AssertionError("the comment box shows %r" % self.control(COMMENTS, "text", title=box))
+            wait_until(lambda: self.control(COMMENTS, "text", title=box) == text, 10, 0.3)
+            shown = self.control(COMMENTS, "text", title=box)
+            if shown == text:
+                break
+            self.key("ctrl+End")
+            self.xdotool("key", "--delay", "20", *(["BackSpace"] * (len(shown or "") + 2)))
+            wait_until(lambda: self.control(COMMENTS, "text", title=box) == "", 10, 0.3)
+        if shown != text:
+            raise AssertionError("the comment box shows %r" % shown)
         self.key("Tab")
         self.key("space")
 
@@ -99,6 +113,19 @@ class ReporterSession(MusicSession):
 
     def visible(self, control):
         return "visible=1" in (self.control(control, "state", title=REPORT) or "")
+
+
+# What a user may well type: each of "&", "+" and "%" breaks a form that is
+# not encoded.
+COMMENT = "It crashed & burned + 100% sure"
+
+
+def form_fields(body):
+    """The posted form as a server's standard parser reads it: (name, bytes)
+    pairs in order, every value decoded."""
+    return [(name, value.encode("latin-1"))
+            for name, value in urllib.parse.parse_qsl(body.decode("ascii"), keep_blank_values=True,
+                                                      strict_parsing=True, encoding="latin-1")]
 
 
 class Crash(unittest.TestCase):
@@ -164,7 +191,7 @@ class Reporter(unittest.TestCase):
             s.setup(server.address, log=log, dump=dump)
             self.assertIsNotNone(s.start_reporter(), "no question")
             s.answer(1)
-            s.comment("It crashed while the music played")
+            s.comment(COMMENT)
             self.assertIsNotNone(s.wait_for_window(REPORT, timeout=30), "no report dialog")
             self.assertEqual(s.wait_answer(), NEWER)
             self.assertTrue(s.visible(LINK))
@@ -173,9 +200,11 @@ class Reporter(unittest.TestCase):
 
             request = server.requests[0]
             self.assertEqual(request["path"], "/bugs/orbex1_bug.php")
-            expected = (b"appName=Zelvora: Quorrin 1.05&version=1.05&comments=It crashed while the music played"
-                        b"&logData=" + log.replace(b"\0", b" ") + b"&dumpData=" + base64_text(dump))
-            self.assertEqual(request["body"], expected)
+            self.assertEqual(form_fields(request["body"]),
+                             [("appName", b"Zelvora: Quorrin 1.05"), ("version", b"1.05"),
+                              ("comments", COMMENT.encode()), ("logData", log.replace(b"\0", b" ")),
+                              ("dumpData", base64_text(dump))])
+            self.assertEqual(base64.b64decode(form_fields(request["body"])[4][1]), dump)
             with open(os.path.join(s.data_folder(), "zv_minidump.b64"), "rb") as f:
                 self.assertEqual(f.read(), base64_text(dump))
 
@@ -193,13 +222,39 @@ class Reporter(unittest.TestCase):
             self.assertFalse(s.visible(LINK))
             request = server.requests[0]
             # No log: no logData; no dump: its text is the single line break.
-            self.assertEqual(request["body"],
-                             b"appName=Zelvora: Quorrin 1.05&version=1.05&comments=x&dumpData=\r\n")
+            self.assertEqual(form_fields(request["body"]),
+                             [("appName", b"Zelvora: Quorrin 1.05"), ("version", b"1.05"),
+                              ("comments", b"x"), ("dumpData", b"\r\n")])
             s.press(1, title=REPORT)
             self.assertEqual(wait_exit(s.reporter, 30), 0)
             self.assertEqual(s.reg_dword(HKCU, "ShowErrorReport"), 1)
 
-    def test_cancel_while_the_server_is_silent_ends_within_five_seconds(self):
+    def test_a_refusal_a_flood_or_a_silent_server_end_in_a_failure_text(self):
+        cases = (
+            (dict(reply=b"<msg>Known issue</msg>", status=404),
+             "The server did not accept the error report (HTTP status 404)."),
+            # Ten megabytes and no length announced: the reader stops by itself.
+            (dict(reply=b"<msg>x</msg>" + b"y" * (10 << 20), announce_length=False),
+             "The server's answer to the error report was too large to read."),
+            # Connected, then never a byte: the receive timeout ends it.
+            (dict(hang=True), NOT_SENT),
+        )
+        with ReporterSession() as s:
+            s.setup()
+            for server_options, expected in cases:
+                with ScriptedServer(**server_options) as server:
+                    s.reg_add(HKCU, "WebServer", server.address, "REG_SZ")
+                    self.assertIsNotNone(s.start_reporter(), "no question")
+                    s.answer(1)
+                    s.comment("x")
+                    self.assertEqual(s.wait_answer(timeout=90), expected)
+                    self.assertFalse(s.visible(LINK))
+                    s.keep_shot(s.screenshot("failure.png"), "reporter-failure-%d.png" % cases.index(
+                        (server_options, expected)))
+                    s.press(1, title=REPORT)
+                    self.assertEqual(wait_exit(s.reporter, 30), 0)
+
+    def test_cancel_while_the_server_is_silent_closes_at_once(self):
         with ScriptedServer(hang=True) as server, ReporterSession() as s:
             s.setup(server.address)
             self.assertIsNotNone(s.start_reporter())
@@ -214,11 +269,17 @@ class Reporter(unittest.TestCase):
                 seen.add(s.control(STATUS, "text", title=REPORT))
                 return len([t for t in seen if re.match(r"^Sending error report\.{0,7}$", t or "")]) >= 2
             self.assertTrue(wait_until(dots_moved, 30, 0.3), seen)
+            look = s.look_time(REPORT)
             start = time.time()
             s.press(2, title=REPORT)
+            pressed = time.time() - start
             gone, last_seen = s.gone_within(REPORT, start)
             self.assertTrue(gone)
-            self.assertLess(last_seen, 8.5)
+            # Within half a second of the press, allowing one look of the
+            # machine's present pace for the press to reach the dialog.
+            sys.stderr.write("\ncancel: last seen %.2f s after the press began (press %.2f s, look %.2f s)\n"
+                             % (last_seen, pressed, look))
+            self.assertLess(last_seen, pressed + 0.5 + look, (pressed, look))
             self.assertEqual(wait_exit(s.reporter, 30), 0)
 
     def test_no_with_do_not_ask_again_sends_nothing_and_turns_both_off(self):

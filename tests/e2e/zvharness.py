@@ -322,6 +322,12 @@ class Session:
     def wait_until_gone(self, title, timeout=30):
         return wait_until(lambda: not self.find_windows(title), timeout, 0.25)
 
+    def look_time(self, title):
+        """Seconds one look for a window takes now: the machine's pace."""
+        started = time.time()
+        self.find_windows(title)
+        return time.time() - started
+
     def gone_within(self, title, started, timeout=20):
         """(gone, seconds from `started` to the last moment the window was
         still seen): a window's end is known only to within one look."""

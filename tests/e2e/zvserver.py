@@ -9,10 +9,12 @@ from zvharness import wait_until
 
 
 class ScriptedServer:
-    def __init__(self, reply=b"", status=200, hang=False):
+    def __init__(self, reply=b"", status=200, hang=False, announce_length=True):
         self.reply = reply
         self.status = status
         self.hang = hang
+        # Without a length the reply ends only when the connection closes.
+        self.announce_length = announce_length
         self.requests = []
         self._released = threading.Event()
         self._lock = threading.Lock()
@@ -35,9 +37,13 @@ class ScriptedServer:
                     return
                 self.send_response(server.status)
                 self.send_header("Content-Type", "text/html")
-                self.send_header("Content-Length", str(len(server.reply)))
+                if server.announce_length:
+                    self.send_header("Content-Length", str(len(server.reply)))
                 self.end_headers()
-                self.wfile.write(server.reply)
+                try:
+                    self.wfile.write(server.reply)
+                except ConnectionError:
+                    pass  # a client that stopped reading a flood
 
             def log_message(self, *args):
                 pass

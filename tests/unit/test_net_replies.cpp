@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "net/report_reply.h"
 #include "net/update_reply.h"
@@ -139,21 +142,57 @@ TEST(ReportReply, NotSentText) {
                "connected or may be behind a firewall.");
 }
 
-TEST(ReportForm, BodyByteForByte) {
+// A standard form decoder's rules: "+" is a blank, "%XX" a byte.
+std::string FormDecode(const std::string& text) {
+  std::string decoded;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '+') {
+      decoded += ' ';
+    } else if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+               std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+      decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return decoded;
+}
+
+// The body split at "&" and each value decoded, as a server's form parser does.
+std::vector<std::pair<std::string, std::string>> FormFields(const std::string& body) {
+  std::vector<std::pair<std::string, std::string>> fields;
+  size_t start = 0;
+  while (start <= body.size()) {
+    size_t end = body.find('&', start);
+    if (end == std::string::npos) end = body.size();
+    const std::string field = body.substr(start, end - start);
+    const size_t equals = field.find('=');
+    fields.emplace_back(field.substr(0, equals), FormDecode(field.substr(equals + 1)));
+    start = end + 1;
+  }
+  return fields;
+}
+
+TEST(ReportForm, EveryValueComesBackExactlyFromAFormDecoder) {
   const std::string app = "Zelvora: Quorrin 1.05";
-  // No URL-encoding: the comment's "&" and "=" go out as typed.
-  EXPECT_EQ(ReportFormBody(app, "1.05", "a&b=c %20", nullptr, nullptr),
-            "appName=Zelvora: Quorrin 1.05&version=1.05&comments=a&b=c %20");
-  const std::string log = "line 1\r\nline 2\r\n";
-  const std::string dump = "QUJD\r\n";
-  EXPECT_EQ(ReportFormBody(app, "1.05", "", &log, &dump),
-            "appName=Zelvora: Quorrin 1.05&version=1.05&comments="
-            "&logData=line 1\r\nline 2\r\n&dumpData=QUJD\r\n");
-  EXPECT_EQ(ReportFormBody(app, "1.05", "c", nullptr, &dump),
-            "appName=Zelvora: Quorrin 1.05&version=1.05&comments=c&dumpData=QUJD\r\n");
+  const std::string comment = "It crashed & burned + 100% sure";
+  EXPECT_EQ(ReportFormBody(app, "1.05", comment, nullptr, nullptr),
+            "appName=Zelvora%3A+Quorrin+1.05&version=1.05&comments=It+crashed+%26+burned+%2B+100%25+sure");
+
+  std::string everyByte;
+  for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
+  const std::string log = "line 1\r\nline=2&3\r\n" + everyByte;
+  const std::string dump = "QU+/JD==\r\n";  // base64 holds "+", "/" and "="
+  using Fields = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(FormFields(ReportFormBody(app, "1.05", comment, &log, &dump)),
+            (Fields{{"appName", app}, {"version", "1.05"}, {"comments", comment}, {"logData", log},
+                    {"dumpData", dump}}));
+  EXPECT_EQ(FormFields(ReportFormBody(app, "1.05", "", nullptr, &dump)),
+            (Fields{{"appName", app}, {"version", "1.05"}, {"comments", ""}, {"dumpData", dump}}));
   const std::string empty;
-  EXPECT_EQ(ReportFormBody(app, "1.05", "c", &empty, nullptr),
-            "appName=Zelvora: Quorrin 1.05&version=1.05&comments=c&logData=");
+  EXPECT_EQ(FormFields(ReportFormBody(app, "1.05", "c", &empty, nullptr)),
+            (Fields{{"appName", app}, {"version", "1.05"}, {"comments", "c"}, {"logData", ""}}));
 }
 
 TEST(ReportForm, LogIsReadWholeWithBlanksForZeroBytes) {
@@ -164,7 +203,7 @@ TEST(ReportForm, LogIsReadWholeWithBlanksForZeroBytes) {
   ASSERT_TRUE(ReadReportLog(folder.Write("OrbexLog.txt", raw), log));
   EXPECT_EQ(log, "start mid  end\r\n");
   EXPECT_EQ(ReportFormBody("n", "v", "c", &log, nullptr),
-            "appName=n&version=v&comments=c&logData=start mid  end\r\n");
+            "appName=n&version=v&comments=c&logData=start+mid++end%0D%0A");
 
   std::string big(10000, 'x');
   big[4095] = '\0';
