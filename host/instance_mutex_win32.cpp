@@ -29,10 +29,9 @@ bool AcquireInstanceMutexExclusive() {
     instanceMutex = nullptr;
     return false;
   }
-  // The other saver has gone; hold a handle of our own, created owned.
-  ReleaseMutex(instanceMutex);
-  CloseHandle(instanceMutex);
-  instanceMutex = CreateMutexA(nullptr, TRUE, kMutexName);
+  // The other saver has gone and the wait made the mutex ours: keep it.
+  // Releasing it here, even to create it again, would hand it to the next
+  // saver waiting, and both would run.
   return true;
 }
 

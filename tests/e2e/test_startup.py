@@ -4,7 +4,7 @@ import os
 import time
 import unittest
 
-from zvharness import PRODUCT_KEY, Session, wait_exit, wait_for_file, write_file
+from zvharness import PRODUCT_KEY, Session, wait_exit, wait_for_file, wait_until, write_file
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 HKLM = "HKLM\\" + PRODUCT_KEY
@@ -122,10 +122,10 @@ class CrashVerdicts(unittest.TestCase):
 class SingleInstance(unittest.TestCase):
     READY = r"C:\Zelvora\holder.txt"
 
-    def start_holder(self, s, mode, seconds):
+    def start_holder(self, s, mode, seconds, waiters=1):
         """The mutex holder, once it holds the saver's mutex."""
         s.install(programs=("ZelvoraPelk.scr", "mutex_holder.exe"))
-        holder = s.start(r"C:\Zelvora\mutex_holder.exe", self.READY, mode, str(seconds))
+        holder = s.start(r"C:\Zelvora\mutex_holder.exe", self.READY, mode, str(seconds), str(waiters))
         self.assertTrue(wait_for_file(s.c_path(self.READY)), "the holder never held the mutex")
         return holder
 
@@ -158,6 +158,32 @@ class SingleInstance(unittest.TestCase):
             s.key("x", window=window)
             self.assertEqual(wait_exit(proc, 60), 0)
             self.assertIn("Running in normal Screensaver mode.", s.read_log() or "")
+
+    def test_of_two_savers_waiting_exactly_one_goes_on(self):
+        with Session() as s:
+            s.set_desktop_mode()
+            # The holder is the first saver; it ends while both others wait.
+            holder = self.start_holder(s, "waiter", 60, waiters=2)
+            savers = [s.start(SCR, "/s"), s.start(SCR, "/s")]
+            self.assertEqual(wait_exit(holder, 90), 0)
+            self.assertIn("released waiter=1", self.holder_note(s), "the savers never both waited")
+            self.assertIsNotNone(s.wait_for_window("Zelvora: Quorrin", timeout=60))
+            # The other keeps waiting until its 15 s are over and then ends;
+            # all that while one saver window is all there is.
+            most = [0]
+
+            def one_ended():
+                most[0] = max(most[0], len(s.find_windows("Zelvora: Quorrin")))
+                return any(p.poll() is not None for p in savers)
+            self.assertTrue(wait_until(one_ended, 60, 0.3), "neither saver ended")
+            ended = next(p for p in savers if p.poll() is not None)
+            running = next(p for p in savers if p is not ended)
+            self.assertEqual(ended.returncode, 0)
+            windows = s.find_windows("Zelvora: Quorrin")
+            self.assertEqual(max(most[0], len(windows)), 1, "two savers ran")
+            self.assertIsNone(running.poll())
+            s.key("x", window=windows[0])
+            self.assertEqual(wait_exit(running, 60), 0)
 
 
 class DataFolders(unittest.TestCase):

@@ -1,10 +1,10 @@
 // Test helper: holds the saver's single-instance mutex, as a running saver
 // does. Arguments: a readiness file, written once the mutex is held, then
 //   hold N      keep it N seconds (a saver that must give up)
-//   waiter N    keep it until another program has had it open for a while
-//               (a saver waiting for it), at most N seconds, then let go;
-//               the readiness file then gains a line "released waiter=1"
-//               or "released waiter=0".
+//   waiter N [K] keep it until K other programs (default 1) have had it
+//               open for a while (savers waiting for it), at most N
+//               seconds, then let go; the readiness file then gains a line
+//               "released waiter=1" or "released waiter=0".
 #include <windows.h>
 #include <winternl.h>
 
@@ -47,6 +47,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const char* ready = __argv[1];
   const bool forWaiter = std::strcmp(__argv[2], "waiter") == 0;
   const DWORD limitMs = static_cast<DWORD>(std::atoi(__argv[3])) * 1000;
+  const ULONG waiters = __argc > 4 ? static_cast<ULONG>(std::atoi(__argv[4])) : 1;
   HANDLE mutex = CreateMutexA(nullptr, TRUE, "ZelvoraPelkSaver");
   if (mutex == nullptr) return 1;
   Note(ready, "w", "held\n");
@@ -54,11 +55,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const DWORD start = GetTickCount();
   bool waiter = false;
   if (forWaiter) {
-    // A saver opens the mutex and then waits on it: a second handle that
-    // stays open (a saver's brief create-and-close is not yet a wait).
+    // A saver opens the mutex and then waits on it: a handle beside ours
+    // that stays open (a saver's brief create-and-close is not yet a wait).
     DWORD seenSince = 0;
     while (GetTickCount() - start < limitMs) {
-      if (HandleCount(mutex) >= 2) {
+      if (HandleCount(mutex) >= 1 + waiters) {
         if (seenSince == 0) seenSince = GetTickCount();
         if (GetTickCount() - seenSince >= 500) {
           waiter = true;
