@@ -211,7 +211,7 @@ bool SaverRun::InitStates() {
   ZV_LOG_FUNCTION("initStates");
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   if (!theImageBundle.Open(bundlePath)) {
-    ShowError("Could not open slide bundle!", "ERROR", MainWindow());
+    failureText_ = "Could not open slide bundle!";
     ZV_LOG_ERROR("Could not open the image bundle!");
     return false;
   }
@@ -300,19 +300,45 @@ void SaverRun::RestoreDisplay(const char* changingBack, const char* call) {
 }
 
 // Set-up failed after the windows existed: undo what was done and say so.
+// The graphics layer (maybe an exclusive one, half built) and our windows go
+// first, so that no black full-screen window hides the message.
 void SaverRun::EarlyExit(const char* text) {
   ss->WriteCriticalError(1);
   ReleaseDC(surface_.window, surface_.dc);
   surface_.dc = nullptr;
-  DestroyWindow(parent_);
-  DestroyChildWindows(surface_.monitors);
+  ReleaseGraphics();
+  DestroyOwnWindows();
   UnregisterSaverClasses(instance_);
   RestoreDisplay("Changing back to original display settings...", "Calling ChangeDisplaySettings()");
   if (InSaverMode()) {
     ZV_LOG_INFO("Calling SystemParametersInfo()");
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
   }
-  ShowError(text, "ERROR", MainWindow());
+  if (failureText_ != nullptr) ShowError(failureText_, "ERROR", nullptr);
+  ShowError(text, "ERROR", nullptr);
+}
+
+// Ours only: in preview the parent window is the host program's.
+void SaverRun::DestroyOwnWindows() {
+  DestroyChildWindows(surface_.monitors);
+  if (surface_.window != nullptr && IsWindow(surface_.window)) DestroyWindow(surface_.window);
+  surface_.window = nullptr;
+  // The saver window's end posts WM_QUIT, which would close the next
+  // message box at once.
+  MSG quit;
+  while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+// Drawers first, then the slideshow (a fast-mode load still reads its
+// bundle, so that ends first), then the device.
+void SaverRun::ReleaseGraphics() {
+  drawer_ = nullptr;
+  direct3d_.reset();
+  if (fast_ != nullptr) fast_->StopLoading();
+  slideshow_.reset();
+  fast_.reset();
+  device_.reset();
 }
 
 void SaverRun::CleanUp() {
@@ -320,19 +346,12 @@ void SaverRun::CleanUp() {
   if (ss->SetAsWallpaper)
     LeaveWallpaper(*slideshow_, drawer_ != nullptr ? drawer_->PhotoOnScreen() : -1, wallpaperPath,
                    surface_.desktopWidth, surface_.desktopHeight);
+  // The log keeps its lines for each part, as it always has.
   ZV_LOG_INFO("Deleting slideshow object");
-  drawer_ = nullptr;
-  direct3d_.reset();
-  // A fast-mode load still reads the slideshow's bundle: it ends first.
-  if (fast_ != nullptr) fast_->StopLoading();
-  slideshow_.reset();
   ZV_LOG_INFO("Deleting fast mode device contexts");
-  fast_.reset();
-  // The slides' textures went with the slideshow and the dimension records
-  // go with the bundle; the two lines stay so the log reads as it always has.
   ZV_LOG_INFO("Setting current texture to NULL");
   ZV_LOG_INFO("Deleting graphics object");
-  device_.reset();
+  ReleaseGraphics();
   ZV_LOG_INFO("Deleting slide bundles");
   theImageBundle.Close();
   ZV_LOG_INFO("Deleting dimension list");
@@ -374,8 +393,7 @@ void SaverRun::Teardown() {
   CleanUp();
   try {
     ZV_LOG_INFO("DestroyWindow(hparwnd)");
-    DestroyWindow(parent_);
-    DestroyChildWindows(surface_.monitors);
+    DestroyOwnWindows();
   } catch (...) {
     ZV_LOG(kLogError, "Exception caught on DestroyWindow()");
   }

@@ -47,6 +47,8 @@ class SaverRun : public RunControl {
   void Frame();
   void Teardown();
   void CleanUp();
+  void ReleaseGraphics();
+  void DestroyOwnWindows();
   void LogWorkTimes();
   void EarlyExit(const char* text);
   void RestoreDisplay(const char* changingBack, const char* call);
@@ -55,6 +57,9 @@ class SaverRun : public RunControl {
   HWND parent_;
   int showCommand_;
   bool quit_ = false;
+  // Why set-up failed, when a step knows better than its caller; shown by
+  // EarlyExit once the windows are gone.
+  const char* failureText_ = nullptr;
   SaverSurface surface_;
   FrameTimer frameClock_;
   FrameStatistics frameStats_;

@@ -9,7 +9,8 @@ import tempfile
 import time
 import unittest
 
-from zvharness import BUILD_DIR, DEMO_BUNDLE, PRODUCT_KEY, Session, wait_exit, wait_until
+from test_settings_dialog import pixel
+from zvharness import BUILD_DIR, DEMO_BUNDLE, DESKTOP_COLOUR, PRODUCT_KEY, Session, wait_exit, wait_until
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 SCR = r"C:\Zelvora\ZelvoraPelk.scr"
@@ -505,6 +506,12 @@ class BadPhotographs(unittest.TestCase):
             self.assertIsNotNone(box, "no message box")
             shot = s.screenshot("missing-bundle.png")
             s.keep([(0, shot, 0, 0)], [0])
+            # The saver's windows are gone before it says so: the desktop
+            # shows around the box, not a black full-screen window.
+            self.assertEqual(s.find_windows("Zelvora: Quorrin"), [])
+            desktop = tuple(int(DESKTOP_COLOUR[i:i + 2], 16) for i in (1, 3, 5))
+            for x, y in ((2, 2), (1020, 2), (2, 765), (1020, 765)):
+                self.assertEqual(pixel(shot, x, y), desktop, (x, y))
             # The bundle's own message, the set-up's, then the advice:
             # confirm whatever box is up until the saver has ended.
             seen = set()
