@@ -143,9 +143,12 @@ class EveryPhotograph(unittest.TestCase):
         print("%dx%d cram %d: %s; late: %s" % (width, height, cram, times.group(0),
                                                re.findall(r"Photograph \d+ late by \d+ ms", log)))
         # A change (its uploads, the slides it takes) is no slower than
-        # three ordinary frames, or than the slow frames the machine's own
-        # load gave this run anywhere.
-        self.assertLessEqual(near, max(3 * median, p99), times.group(0))
+        # three ordinary frames, or than twice the slow frames the machine's
+        # own load gave this run anywhere: a second of the run is near a
+        # change every few, so on a loaded machine the run's worst hiccup
+        # falls there often, and it may exceed the 1 % it stands above. A
+        # frozen screen (an upload of every tile at once) takes seconds.
+        self.assertLessEqual(near, max(3 * median, 2 * p99), times.group(0))
         self.assertGreater(frames, 100)
 
     def test_a_1024_by_768_screen(self):
