@@ -32,6 +32,17 @@ void WaitWhileCrashHandled() {
   while (crashHandled) Sleep(INFINITE);
 }
 
+namespace {
+
+// This run's log, under the name the reporter sends; without a log this
+// run has none, and an older crash's must not pass for it.
+void KeepCrashLog() {
+  const std::string kept = appDataDir + kCrashLogFileName;
+  if (!CopyFileA((appDataDir + kLogFileName).c_str(), kept.c_str(), FALSE)) DeleteFileA(kept.c_str());
+}
+
+}  // namespace
+
 void InstallCrashFilter() { SetUnhandledExceptionFilter(CrashFilter); }
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
@@ -42,6 +53,7 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* exception) {
     if (!CheckInstalledFiles(moduleDir, WindowsDirectory())) {
       MessageBoxA(nullptr, kCorruptedText, kProductName, MB_OK | MB_ICONERROR);
     } else if (ss->ShowBugReport != 0) {
+      KeepCrashLog();
       // The reporter asks its first question while the dump is written; it
       // reads the dump only after two answers.
       ShellExecuteA(nullptr, "open", reporterPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

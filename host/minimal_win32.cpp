@@ -184,7 +184,7 @@ void MarkRunStarted() {
 
 void OpenLog() {
   if (!ss->DebugLog) return;
-  theLogger = new Logger(appDataDir + "OrbexLog.txt");
+  theLogger = new Logger(appDataDir + kLogFileName);
   ZV_LOG_INFO(kProductName << " started.");
   ZV_LOG_INFO("Version: " << kVersionNumber);
 }

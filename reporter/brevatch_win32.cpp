@@ -73,10 +73,13 @@ INT_PTR CALLBACK AbnormalTerminationProc(HWND dialog, UINT message, WPARAM wPara
       if (LOWORD(wParam) == IDOK) {
         StoreAnswer(dialog);
         SendReport();
+        // Kept for another try when it could not be sent.
+        if (TheReport().IsSent()) DeleteFileA(logPath.c_str());
         DestroyWindow(mainWindow);
         EndDialog(dialog, 1);
       } else if (LOWORD(wParam) == IDCANCEL) {
         StoreAnswer(dialog);
+        DeleteFileA(logPath.c_str());  // declined
         DestroyWindow(mainWindow);
         EndDialog(dialog, 2);
       }
@@ -122,7 +125,7 @@ int BrevatchMain(HINSTANCE programInstance) {
   if (mainWindow == nullptr) return 0;
   InitCommonControls();
   const std::string folder = DataFolder();
-  logPath = folder + "OrbexLog.txt";
+  logPath = folder + kCrashLogFileName;
   dumpPath = folder + "zv_minidump.dmp";
 
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABNORMAL_TERMINATION), mainWindow, AbnormalTerminationProc, 0);

@@ -20,6 +20,7 @@ void CReportBugThread::StartReport(const std::string& logPath_, const std::strin
   logData.clear();
   dumpData.clear();
   failed = false;
+  sent = false;
   status = 1;
   stopTimeoutMs = kCancelWaitMs;
   RegistryStore registry;
@@ -54,6 +55,7 @@ int CReportBugThread::Run() {
       message = answer.message;
       link = answer.link;
       result = 0;
+      sent = true;
     } else {
       message = ReportFailureMessage(request.failure, request.httpStatus);
     }

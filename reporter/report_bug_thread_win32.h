@@ -1,10 +1,11 @@
 // The error reporter's worker: reads the saver's log and crash dump, posts
 // them with the user's comment to the maker's server and tells the
-// progress dialog by sending it `notifyMessage` as its last act.
+// progress dialog by posting it `notifyMessage` as its last act.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "foundation/thread.h"
@@ -38,6 +39,13 @@ class CReportBugThread : public cThread {
   UINT notifyMessage = kReportNotifyMessage;
   bool failed = false;
   int status = 1;
+
+  // True once the server took the report (any answer of status 200). Read
+  // while a worker Cancel gave up on may still run.
+  bool IsSent() const { return sent; }
+
+ private:
+  std::atomic<bool> sent{false};
 };
 
 // The program's one report. Never destroyed: a worker the user gave up on

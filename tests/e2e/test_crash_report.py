@@ -13,14 +13,16 @@ import urllib.parse
 
 from test_music_dialog import MusicSession
 from test_startup import HKCU, install_with_checksums
-from zvharness import Session, wait_exit, wait_until
+from zvharness import Session, wait_exit, wait_for_file, wait_until
 from zvserver import ScriptedServer
 
 FOLDER = r"C:\Zelvora"
 SCR = FOLDER + r"\ZelvoraPelk.scr"
 REPORTER = FOLDER + r"\Brevatch.exe"
 PROGRAMS = ("ZelvoraPelk.scr", "Brevatch.exe", "crash_process.exe", "dialog_control.exe",
-            "list_box_items.exe")
+            "list_box_items.exe", "preview_host.exe")
+# The crashed run's log, kept apart from the log later runs write.
+CRASH_LOG = "OrbexCrashLog.txt"
 QUESTION = "Abnormal Termination"
 REPORT = "Error report"
 STATUS, MESSAGE, LINK = 1160, 1161, 1162
@@ -60,7 +62,7 @@ class ReporterSession(MusicSession):
         self.install()
         folder = self.data_folder()
         os.makedirs(folder, exist_ok=True)
-        for name, data in (("OrbexLog.txt", log), ("zv_minidump.dmp", dump)):
+        for name, data in ((CRASH_LOG, log), ("zv_minidump.dmp", dump)):
             if data is not None:
                 with open(os.path.join(folder, name), "wb") as f:
                     f.write(data)
@@ -162,6 +164,40 @@ class Crash(unittest.TestCase):
                 self.assertEqual(f.read(4), b"MDMP")
             self.assertEqual(s.reg_dword(HKCU, "CrashFlag"), 0)
             self.assertEqual(s.reg_dword(HKCU, "CriticalError"), 0)
+
+    def test_the_report_carries_the_crashed_runs_log_though_a_preview_ran_since(self):
+        with ScriptedServer(reply=b"") as server, ReporterSession(audio=True) as s:
+            saver = self.crash_running_saver(s)
+            s.reg_add(HKCU, "WebServer", server.address, "REG_SZ")
+            self.assertIsNotNone(s.wait_for_window(QUESTION, timeout=60), "the reporter did not start")
+            self.assertIsNotNone(wait_exit(saver, 30), "the saver did not end")
+            crashed = s.read_log()
+            self.assertIn("Entering main loop...", crashed)
+
+            # As Display Properties does on its own: a preview, which starts
+            # a log of its own.
+            handle_file = s.c_path(FOLDER + r"\host.txt")
+            host = s.start(s.c_path(FOLDER + r"\preview_host.exe"), FOLDER + r"\host.txt", "3",
+                           FOLDER + r"\children.txt")
+            self.assertTrue(wait_for_file(handle_file), "no preview host")
+            with open(handle_file) as f:
+                preview = s.start(s.c_path(SCR), "/p", f.read().strip())
+            self.assertEqual(wait_exit(host, 60), 0)
+            self.assertEqual(wait_exit(preview, 60), 0)
+            self.assertIn("Running in Preview mode.", s.read_log())
+
+            s.answer(1)
+            s.comment("x")
+            self.assertEqual(s.wait_answer(), THANKS)
+            sent = dict(form_fields(server.requests[0]["body"]))["logData"].decode("latin-1")
+            self.assertIn("Running in normal Screensaver mode.", sent)
+            self.assertIn("Entering main loop...", sent)
+            self.assertNotIn("Running in Preview mode.", sent)
+            s.press(1, title=REPORT)
+            # Started by the crash, not by the test: seen through its process.
+            self.assertTrue(wait_until(lambda: s.processes("Brevatch") == [], 30), "the reporter did not end")
+            # Sent, so no longer kept.
+            self.assertFalse(os.path.exists(os.path.join(s.data_folder(), CRASH_LOG)))
 
     def test_a_crash_with_a_damaged_file_says_so_and_starts_nothing(self):
         with ReporterSession(audio=True) as s:
@@ -284,7 +320,7 @@ class Reporter(unittest.TestCase):
 
     def test_no_with_do_not_ask_again_sends_nothing_and_turns_both_off(self):
         with ScriptedServer(reply=b"") as server, ReporterSession() as s:
-            s.setup(server.address)
+            s.setup(server.address, log=b"the crashed run\r\n")
             self.assertIsNotNone(s.start_reporter())
             s.answer(2, dont_ask=True)
             # A report would have been on the server before the reporter,
@@ -292,6 +328,8 @@ class Reporter(unittest.TestCase):
             self.assertEqual(wait_exit(s.reporter, 30), 0)
             self.assertEqual(server.requests, [])
             self.assertEqual(s.reg_dword(HKCU, "ShowErrorReport"), 0)
+            # Declined, so the crashed run's log is no longer kept.
+            self.assertFalse(os.path.exists(os.path.join(s.data_folder(), CRASH_LOG)))
             self.assertEqual(s.reg_dword(HKCU, "ShowBugReport"), 0)
 
 
