@@ -54,4 +54,8 @@ class KeyValueStore {
   // Opens a key for writing, creating it (and its parents) when missing;
   // null when that fails.
   virtual std::unique_ptr<KeyValueKey> OpenForWrite(Hive hive, const std::string& path) = 0;
+
+  // True when the key exists and only administrators and the system may
+  // change its values: what a value read for every user must come from.
+  virtual bool WritableOnlyByAdministrators(Hive hive, const std::string& path) = 0;
 };

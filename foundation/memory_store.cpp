@@ -83,6 +83,14 @@ bool MemoryStore::HasKey(Hive hive, const std::string& path) const {
   return keys_.count(MakeId(hive, path)) != 0;
 }
 
+bool MemoryStore::WritableOnlyByAdministrators(Hive hive, const std::string& path) {
+  return HasKey(hive, path) && everyone_.count(MakeId(hive, path)) == 0;
+}
+
+void MemoryStore::OpenToEveryone(Hive hive, const std::string& path) {
+  everyone_.insert(MakeId(hive, path));
+}
+
 void MemoryStore::BlockWrites(Hive hive, const std::string& path, bool blocked) {
   if (blocked) blocked_.insert(MakeId(hive, path));
   else blocked_.erase(MakeId(hive, path));

@@ -30,6 +30,7 @@ class MemoryStore : public KeyValueStore {
  public:
   std::unique_ptr<KeyValueKey> OpenForRead(Hive hive, const std::string& path) override;
   std::unique_ptr<KeyValueKey> OpenForWrite(Hive hive, const std::string& path) override;
+  bool WritableOnlyByAdministrators(Hive hive, const std::string& path) override;
 
   // Test access: put a value directly (creating its key), look one up.
   void Put(Hive hive, const std::string& path, const std::string& name, uint32_t type,
@@ -39,6 +40,8 @@ class MemoryStore : public KeyValueStore {
 
   // Makes OpenForWrite of this key fail, as a key without write access does.
   void BlockWrites(Hive hive, const std::string& path, bool blocked = true);
+  // Marks a key as one every user may write (a null access list).
+  void OpenToEveryone(Hive hive, const std::string& path);
 
   const std::vector<StoreAccess>& Accesses() const { return accesses_; }
   void ClearAccesses() { accesses_.clear(); }
@@ -52,5 +55,6 @@ class MemoryStore : public KeyValueStore {
 
   std::map<KeyId, Values> keys_;
   std::set<KeyId> blocked_;
+  std::set<KeyId> everyone_;
   std::vector<StoreAccess> accesses_;
 };

@@ -1,6 +1,8 @@
 #include "foundation/registry_store_win32.h"
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 namespace {
 
@@ -32,6 +34,38 @@ class RegistryKey : public KeyValueKey {
   HKEY key_;
 };
 
+// Who may change a machine-wide value: the administrators, the system and
+// the installer service.
+bool IsAdministration(PSID sid) {
+  static const char* const kTrusted[] = {"S-1-5-32-544", "S-1-5-18",
+                                         "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"};
+  for (const char* text : kTrusted) {
+    PSID trusted = nullptr;
+    if (!ConvertStringSidToSidA(text, &trusted)) continue;
+    const bool same = EqualSid(sid, trusted) != FALSE;
+    LocalFree(trusted);
+    if (same) return true;
+  }
+  return false;
+}
+
+// True when no entry of the access list lets anyone else change the key.
+bool OnlyAdministrationWrites(const ACL* acl) {
+  const DWORD kChanges = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | WRITE_DAC | WRITE_OWNER | DELETE |
+                         GENERIC_WRITE | GENERIC_ALL;
+  if (acl == nullptr) return false;  // a null list grants everything to everyone
+  for (DWORD i = 0; i < acl->AceCount; ++i) {
+    void* entry = nullptr;
+    if (!GetAce(const_cast<ACL*>(acl), i, &entry)) return false;
+    const ACE_HEADER* header = static_cast<const ACE_HEADER*>(entry);
+    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE) != 0) continue;
+    const ACCESS_ALLOWED_ACE* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+    if ((allowed->Mask & kChanges) == 0) continue;
+    if (!IsAdministration(const_cast<DWORD*>(&allowed->SidStart))) return false;
+  }
+  return true;
+}
+
 HKEY Root(Hive hive) {
   return hive == Hive_LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
@@ -50,4 +84,17 @@ std::unique_ptr<KeyValueKey> RegistryStore::OpenForWrite(Hive hive, const std::s
                       nullptr, &key, nullptr) != ERROR_SUCCESS)
     return nullptr;
   return std::make_unique<RegistryKey>(key);
+}
+
+bool RegistryStore::WritableOnlyByAdministrators(Hive hive, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(Root(hive), path.c_str(), 0, READ_CONTROL, &key) != ERROR_SUCCESS) return false;
+  PACL acl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const bool read = GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl,
+                                    nullptr, &descriptor) == ERROR_SUCCESS;
+  const bool onlyAdministration = read && OnlyAdministrationWrites(acl);
+  if (descriptor != nullptr) LocalFree(descriptor);
+  RegCloseKey(key);
+  return onlyAdministration;
 }

@@ -9,4 +9,5 @@ class RegistryStore : public KeyValueStore {
  public:
   std::unique_ptr<KeyValueKey> OpenForRead(Hive hive, const std::string& path) override;
   std::unique_ptr<KeyValueKey> OpenForWrite(Hive hive, const std::string& path) override;
+  bool WritableOnlyByAdministrators(Hive hive, const std::string& path) override;
 };

@@ -15,9 +15,14 @@ const char kSupportPagePath[] = "/support/";
 
 std::string ReadWebServer(KeyValueStore& store) {
   std::string server;
-  for (Hive hive : {Hive_CurrentUser, Hive_LocalMachine}) {
-    if (GetStringValue(store, hive, kProductKey, "WebServer", server) && !server.empty()) return server;
-  }
+  if (GetStringValue(store, Hive_CurrentUser, kProductKey, "WebServer", server) && !server.empty())
+    return server;
+  // The machine's product key is opened to every user for the data-folder
+  // record; a value there that any user could have written would send
+  // everybody's reports to that user's server.
+  if (store.WritableOnlyByAdministrators(Hive_LocalMachine, kProductKey) &&
+      GetStringValue(store, Hive_LocalMachine, kProductKey, "WebServer", server) && !server.empty())
+    return server;
   return kDefaultWebServer;
 }
 

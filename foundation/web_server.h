@@ -1,7 +1,8 @@
 // The maker's web server: its host comes from the REG_SZ value "WebServer"
 // ("host" or "host:port") of the product key, the user's before the
 // machine's, so a test can point every page and request at a server of its
-// own. Without the value the built-in host is used.
+// own. The machine's counts only while only administrators can write its
+// key. Without the value the built-in host is used.
 #pragma once
 
 #include <string>

@@ -74,7 +74,8 @@ bool WriteMiniDump(EXCEPTION_POINTERS* exception) {
   if (file == INVALID_HANDLE_VALUE) return false;
   HMODULE library = LoadLibraryA("dbghelp.dll");
   auto write = library != nullptr
-                   ? reinterpret_cast<MiniDumpWriteDumpFunction>(GetProcAddress(library, "MiniDumpWriteDump"))
+                   ? reinterpret_cast<MiniDumpWriteDumpFunction>(
+                         reinterpret_cast<void*>(GetProcAddress(library, "MiniDumpWriteDump")))
                    : nullptr;
   bool written = false;
   if (write != nullptr) {

@@ -19,7 +19,8 @@ bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POIN
 // shows a Unix symbolic link as one but cannot remove it; it then stays.)
 void RemoveLink(const std::string& path) { RemoveDirectoryA(path.c_str()); }
 
-// A null access list lets every user write the record of data folders.
+// A null access list lets every user write the record of data folders
+// (each user's first run adds its own).
 void OpenToEveryone(HKEY key) {
   if (!RunningWindows2000OrLater()) return;
   SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
@@ -64,12 +65,9 @@ void RegisterDataFolder(const std::string& folder, const std::string& productKey
   RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
                  static_cast<DWORD>(folder.size()));
   RegCloseKey(key);
-
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, productKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return;
-  OpenToEveryone(key);
-  RegCloseKey(key);
+  // The product key above it stays as the machine made it: values read for
+  // every user (the web server) live there, and only the record below must
+  // be open to all.
 }
 
 void DeleteFolderTree(const std::string& folder) {

@@ -9,7 +9,8 @@ import unittest
 
 from test_crash_report import wait_message
 from test_music_dialog import MusicSession
-from zvharness import wait_until
+from test_settings_dialog import CANCEL as SETTINGS_CANCEL, FOLDER
+from zvharness import PRODUCT_KEY, Session, wait_until
 from zvserver import ScriptedServer
 
 UPDATE_TITLE = "Checking for Updates"
@@ -138,6 +139,40 @@ class Failures(unittest.TestCase):
                              % (last_seen, pressed, look))
             self.assertLess(last_seen, pressed + 0.5 + look, (pressed, look))
             self.assertIsNone(s.proc.poll(), "the settings closed with the update dialog")
+
+
+class MachineServer(unittest.TestCase):
+    KEY = "HKLM\\" + PRODUCT_KEY
+
+    def check(self, s, server):
+        """Runs one update check from the settings with no server of the
+        user's; returns what the dialog says and how many requests the
+        server got."""
+        s.proc, origin = s.open()
+        self.assertIsNotNone(origin, "no settings dialog")
+        s.click(UPDATE_BUTTON)
+        self.assertIsNotNone(s.wait_for_window(UPDATE_TITLE, timeout=30))
+        message = s.wait_answer(timeout=90)
+        s.press_button(CLOSE)
+        self.assertTrue(s.gone_within(UPDATE_TITLE, time.time())[0])
+        self.assertEqual(s.finish(SETTINGS_CANCEL), 0)
+        return message, len(server.requests)
+
+    def test_a_machine_server_counts_only_while_only_administrators_can_write_its_key(self):
+        with ScriptedServer(reply=b"<msg>From the machine's server</msg>") as server, UpdateSession() as s:
+            Session.install(s, programs=("ZelvoraPelk.scr", "open_key.exe"))
+            # As an administrator's installer leaves it: the key inherits
+            # the machine's access list, and the saver's first run records
+            # its data folder below it without opening it.
+            s.reg_add(self.KEY, "WebServer", server.address, "REG_SZ")
+            self.assertEqual(self.check(s, server), ("From the machine's server", 1))
+
+            # Opened to every user, as earlier versions left it: any user
+            # could have written the value, so it is not used.
+            self.assertEqual(s.run(s.c_path(FOLDER + r"\open_key.exe"), PRODUCT_KEY), 0)
+            message, requests = self.check(s, server)
+            self.assertEqual(requests, 1, "the machine's server was asked again")
+            self.assertRegex(message, r"^Unable to query the internet for an update\.")
 
 
 if __name__ == "__main__":

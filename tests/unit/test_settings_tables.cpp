@@ -62,12 +62,15 @@ TEST(SettingsTables, ControlsLieOnTheSkinWithoutOverlapping) {
   EXPECT_EQ(AboutTooltip(), "About Zelvora: Quorrin1.071");
 }
 
-TEST(WebServer, TheUsersServerBeforeTheMachinesBeforeTheBuiltInOne) {
+TEST(WebServer, TheUsersServerBeforeAnAdministratorsOneBeforeTheBuiltInOne) {
   MemoryStore store;
   EXPECT_EQ(ReadWebServer(store), kDefaultWebServer);
   const char machine[] = "machine.example";
   store.Put(Hive_LocalMachine, kProductKey, "WebServer", ValueType_String, machine, sizeof machine);
   EXPECT_EQ(ReadWebServer(store), "machine.example");
+  // Once every user may write the machine's key, its value is anyone's.
+  store.OpenToEveryone(Hive_LocalMachine, kProductKey);
+  EXPECT_EQ(ReadWebServer(store), kDefaultWebServer);
   const char user[] = "127.0.0.1:8080";
   store.Put(Hive_CurrentUser, kProductKey, "WebServer", ValueType_String, user, sizeof user);
   EXPECT_EQ(ReadWebServer(store), "127.0.0.1:8080");
