@@ -6,6 +6,7 @@
 
 #include "audio/playlist_paths.h"
 #include "audio/playlist_text.h"
+#include "foundation/shared_file.h"
 
 namespace {
 
@@ -31,16 +32,23 @@ bool Playlist::LoadPlaylist(const char* filePath) {
     return false;
   }
   path = full;
-  std::string text;
-  if (!ReadTextFile(filePath, text)) {
+  std::string bytes;
+  if (!ReadWholeFile(filePath, bytes)) {
     status = 3;
     return false;
   }
   status = 0;
   baseDir = PathFolder(path, separator, altSeparator);
-  type = PlaylistTypeFromPath(filePath, defaultType);
-  ParseText(text.data(), text.size(), type, baseDir);
+  ParseFileBytes(bytes, filePath, baseDir);
   return true;
+}
+
+size_t Playlist::ParseFileBytes(std::string_view bytes, const std::string& fileName,
+                                const std::string& entryBase) {
+  const std::string text = PlaylistTextAsUtf8(bytes);
+  type = PlaylistTypeFromContent(text);
+  if (type == 0) type = PlaylistTypeFromPath(fileName, defaultType);
+  return ParseText(text.data(), text.size(), type, entryBase);
 }
 
 size_t Playlist::ParseText(const char* text, size_t length, int format,

@@ -1,7 +1,8 @@
 // An ordered list of track entries (file paths, URLs, or "?" and the name of
-// a built-in track) that reads six playlist formats and writes two. The
+// a built-in track) that reads seven playlist formats and writes two. The
 // music player's track list is one; the music dialog reads and writes the
-// user's custom playlist through temporary ones.
+// user's custom playlist through temporary ones. Entries read from files
+// are UTF-8, whatever encoding the file was in.
 //
 // Reading never reports a message: `status` says why a read failed, and a
 // file without recognisable entries leaves the entries as they were.
@@ -9,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "audio/playlist_readers.h"
@@ -19,10 +21,18 @@ class Playlist {
   // Reads the file at once; `status` tells whether that worked.
   explicit Playlist(const char* filePath);
 
-  // Reads and parses the file in the format its extension names. True when
-  // the file was read, even if it held no entries; on failure `status` is 1
-  // (no path), 2 (no absolute form) or 3 (the file could not be opened).
+  // Reads and parses the file (ParseFileBytes). True when the file was
+  // read, even if it held no entries; on failure `status` is 1 (no path),
+  // 2 (no absolute form) or 3 (the file could not be opened).
   bool LoadPlaylist(const char* filePath);
+
+  // A playlist file's bytes as LoadPlaylist reads them: its text as UTF-8
+  // (PlaylistTextAsUtf8), in the format the text plainly is or else the one
+  // the extension of `fileName` names, relative entries from `entryBase`.
+  // Sets `type`; when entries were found they replace the entries. Returns
+  // the number found.
+  size_t ParseFileBytes(std::string_view bytes, const std::string& fileName,
+                        const std::string& entryBase);
 
   // Writes every entry as M3U (kPlaylistM3U) or PLS (kPlaylistPLS) with CR LF
   // line ends; a relative path is taken from the current directory. False
@@ -30,9 +40,9 @@ class Playlist {
   // when the file cannot be written.
   bool SavePlaylist(const char* filePath, int format) const;
 
-  // Runs the reader of `format` over a text already in memory (LF line
-  // ends) and, when it found entries, replaces the entries with them.
-  // Returns the number found.
+  // Runs the reader of `format` over UTF-8 text already in memory and, when
+  // it found entries, replaces the entries with them. Returns the number
+  // found.
   size_t ParseText(const char* text, size_t length, int format, const std::string& entryBase);
 
   // Appends copies of `n` entries; null entries are skipped.
@@ -53,9 +63,10 @@ class Playlist {
   int status = 0;
   // Format found at the last read; 0 before any.
   int type = 0;
-  // Format read for an extension none of the six.
+  // Format read for an extension none of the known ones.
   int defaultType = kPlaylistM3U;
-  // Decode "&apos;", "&quot;" and "&nbsp;" in B4S, BPL, ASX and WPL values.
+  // Decode character references ("&amp;", "&#233;") in the values of the
+  // XML formats: B4S, BPL, ASX, WPL and XSPF.
   bool decodeEntities = true;
   char separator = '\\';
   char altSeparator = '/';

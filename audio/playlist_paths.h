@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // The absolute form of `path`, like the C run-time's _fullpath: the file
 // need not exist, "." and ".." are folded. False for a null or empty path,
@@ -25,3 +26,18 @@ std::string PathTitle(const std::string& path, size_t maxLength);
 // (a separator of either kind, which includes UNC paths): such a path is
 // saved relative to the current directory.
 bool IsRelativePath(const std::string& path);
+
+// A URL path as a file path: "%XX" escapes decoded (a malformed one, or
+// "%00", stays as written), "/" turned into `separator`; bytes that do not
+// form UTF-8 are taken as Windows-1252, as older programs escaped them.
+std::string PercentDecodedPath(std::string_view urlPath, char separator);
+
+// True for a "file:" URL with a path ("file:/..." or "file://...").
+bool IsFileUrl(std::string_view value);
+
+// The path a "file:" URL names: "file:///C:/My%20Music/a.mp3" and
+// "file://localhost/C:/a.mp3" give "C:\My Music\a.mp3",
+// "file://server/share/a.mp3" gives "\\server\share\a.mp3", and a path
+// without a drive starts at the root ("\music\a.mp3"). Empty when the URL
+// names no file.
+std::string FileUrlPath(std::string_view url, char separator);

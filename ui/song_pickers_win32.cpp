@@ -18,7 +18,7 @@ const char kOfnProperty[] = "OFN";
 // Description and pattern pairs, each ended by a zero, the list by another.
 const char kFilter[] =
     "All files (*.*)\0*.*\0"
-    "All supported types\0*.mp2;*.mp3;*.wav;*.ogg;*.wma;*.asf;*.m3u;*.pls;*.b4s;*.bpl;*.asx;*.wpl\0"
+    "All supported types\0*.mp2;*.mp3;*.wav;*.ogg;*.wma;*.asf;*.m3u;*.pls;*.b4s;*.bpl;*.asx;*.wpl;*.xspf\0"
     "ASF (*.asf)\0*.asf\0"
     "MPEG Audio (*.mp2,*.mp3)\0*.mp2;*.mp3\0"
     "Vorbis files (*.ogg)\0*.ogg\0"
@@ -29,7 +29,8 @@ const char kFilter[] =
     "BPL Playlist (*.bpl)\0*.bpl\0"
     "M3U Playlist (*.m3u)\0*.m3u\0"
     "PLS Playlist (*.pls)\0*.pls\0"
-    "WPL Playlist (*.wpl)\0*.wpl\0";
+    "WPL Playlist (*.wpl)\0*.wpl\0"
+    "XSPF Playlist (*.xspf)\0*.xspf\0";
 
 // The wide filter and title, converted once.
 std::wstring Widen(const char* text, size_t length) {

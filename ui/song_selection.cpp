@@ -73,7 +73,9 @@ FileSelection ParseFileSelection(const char* buffer, size_t size, size_t fileOff
   return selection;
 }
 
-bool IsPlaylistFile(const std::string& path) { return ExtensionIn(path, ".b4s.m3u.pls.asx.wpl.bpl"); }
+bool IsPlaylistFile(const std::string& path) {
+  return ExtensionIn(path, ".b4s.m3u.m3u8.pls.asx.wax.wvx.wpl.bpl.xspf");
+}
 
 bool IsSongFile(const std::string& path) { return ExtensionIn(path, ".mp2.mp3.wav.ogg.wma.asf"); }
 

@@ -21,8 +21,8 @@ struct FileSelection {
 // reads past `size`, even when the terminating zeros are missing.
 FileSelection ParseFileSelection(const char* buffer, size_t size, size_t fileOffset);
 
-// A playlist of one of the six formats, or a song file the saver plays,
-// judged by the extension alone (ignoring case). A name without an
+// A playlist in a format the reader knows, or a song file the saver
+// plays, judged by the extension alone (ignoring case). A name without an
 // extension is neither.
 bool IsPlaylistFile(const std::string& path);
 bool IsSongFile(const std::string& path);

@@ -15,6 +15,7 @@
 #include "audio/playlist.h"
 #include "audio/playlist_paths.h"
 #include "audio/playlist_text.h"
+#include "audio/playlist_xml.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ TEST_F(PlaylistFiles, M3UWithExtendedInfoAndRelativePaths) {
       "\\\\server\\share\\four.mp3\r\nhttp://radio.example/stream\r\n   \r\n");
   EXPECT_EQ(entries, (Entries{dir + "Music\\song one.mp3", dir + "Music\\two.ogg",
                               "C:\\Music\\three.mp3", "\\\\server\\share\\four.mp3",
-                              "http://radio.example/stream", dir}));
+                              "http://radio.example/stream"}));
 }
 
 TEST_F(PlaylistFiles, WinampStylePls) {
@@ -83,9 +84,12 @@ TEST_F(PlaylistFiles, WinampStylePls) {
             (Entries{"C:\\Music\\a.mp3", dir + "b.mp3"}));
 }
 
-TEST_F(PlaylistFiles, PlsWithoutTrailingVersionIsOneEntryPerLine) {
-  EXPECT_EQ(Load("old.pls", "[playlist]\r\nVersion=2\r\nFile1=a.mp3\r\nNumberOfEntries=1\r\n"),
-            (Entries{dir + "Version=2", dir + "File1=a.mp3", dir + "NumberOfEntries=1"}));
+TEST_F(PlaylistFiles, PlsIsVersionTwoWhenItHasFileKeys) {
+  EXPECT_EQ(Load("top.pls", "[playlist]\r\nVersion=2\r\nFile1=a.mp3\r\nNumberOfEntries=1\r\n"),
+            (Entries{dir + "a.mp3"}));
+  // "FileName" is no numbered key: without one every line is a value.
+  EXPECT_EQ(Load("old.pls", "[playlist]\nFileName=x\n\t C:\\a.mp3 \n"),
+            (Entries{dir + "FileName=x", "C:\\a.mp3"}));
 }
 
 TEST_F(PlaylistFiles, B4SAndBplPlaystrings) {
@@ -106,26 +110,31 @@ TEST_F(PlaylistFiles, B4SAndBplPlaystrings) {
             (Entries{"D:\\Songs\\one.mp3", dir + "two.wav"}));
 }
 
-TEST_F(PlaylistFiles, AsxTakesEveryHref) {
+TEST_F(PlaylistFiles, AsxTakesTheHrefOfRefsOnly) {
   EXPECT_EQ(Load("radio.asx",
                  "<asx version=\"3.0\">\r\n<title>Radio</title>\r\n<entry>\r\n"
                  "<ref href=\"C:\\Music\\song.wma\"/>\r\n</entry>\r\n"
                  "<entry><ref HREF = \"mms://media.example/live\"/></entry>\r\n"
                  "<moreinfo href=\"\\Music\\info.asf\"/>\r\n</asx>\r\n"),
-            (Entries{"C:\\Music\\song.wma", "mms://media.example/live", dir + "Music\\info.asf"}));
+            (Entries{"C:\\Music\\song.wma", "mms://media.example/live"}));
+  // Either quote; '>' may stand inside a value; an unclosed quote ends the scan.
+  EXPECT_EQ(ParseExact("<ref a='x\"' href='C:\\a>b.wma'/><ref\nhref=\"a:1\"><ref href='a:2\"/>",
+                       kPlaylistASX),
+            (Entries{"C:\\a>b.wma", "a:1"}));
 }
 
-TEST_F(PlaylistFiles, WplTakesOnlyMediaSrc) {
+TEST_F(PlaylistFiles, WplTakesTheSrcOfMedia) {
   EXPECT_EQ(Load("mine.wpl",
                  "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n"
                  "<meta name=\"Generator\" content=\"Player -- 9.0\"/>\r\n</head>\r\n<body>\r\n"
                  "<seq>\r\n<media src=\"..\\Music\\b.wma\" tid=\"{A1B2}\"/>\r\n"
                  "<media src=\"C:\\Music\\Dad&apos;s &quot;Song&quot;.wma\" tid=\"{C3}\"/>\r\n"
-                 "<media  src=\"skipped.wma\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n"),
-            (Entries{dir + "..\\Music\\b.wma", "C:\\Music\\Dad's \"Song\".wma"}));
+                 "<media  src=\"spaced.wma\"/>\r\n<media source=\"no.wma\"/>\r\n"
+                 "</seq>\r\n</body>\r\n</smil>\r\n"),
+            (Entries{dir + "..\\Music\\b.wma", "C:\\Music\\Dad's \"Song\".wma", dir + "spaced.wma"}));
 }
 
-TEST(PlaylistValues, ResolutionAndEntities) {
+TEST(PlaylistValues, Resolution) {
   PlaylistScan scan;
   scan.baseDir = "C:\\Lists\\";
   EXPECT_EQ(ResolvePlaylistValue("\\\\srv\\x.mp3", scan), "\\\\srv\\x.mp3");
@@ -135,10 +144,23 @@ TEST(PlaylistValues, ResolutionAndEntities) {
   EXPECT_EQ(ResolvePlaylistValue("/x.mp3", scan), "C:\\Lists\\x.mp3");
   EXPECT_EQ(ResolvePlaylistValue("//srv/x ", scan), "C:\\Lists\\/srv/x ");
   EXPECT_EQ(ResolvePlaylistValue("sub/x.mp3", scan), "C:\\Lists\\sub/x.mp3");
+}
 
-  std::string value = "&apos;&quot;&nbsp;|&amp;&APOS;&apos";
+std::string Decoded(std::string value) {
   DecodePlaylistEntities(value);
-  EXPECT_EQ(value, "'\" |&amp;&APOS;&apos");
+  return value;
+}
+
+TEST(PlaylistValues, CharacterReferences) {
+  EXPECT_EQ(Decoded("&apos;&quot;&nbsp;|&amp;&APOS;&apos"), "'\" |&&APOS;&apos");
+  EXPECT_EQ(Decoded("&amp;lt; &lt;&gt;"), "&lt; <>");  // one pass: no double decoding
+  EXPECT_EQ(Decoded("&#65;&#x42;&#X43;&#233;&#x661F;&#x1D11E;"), "ABC\u00e9\u661f\U0001D11E");
+  for (const char* kept : {"&#;", "&#x;", "&#0;", "&#xD800;", "&#1114112;", "&#12a;", "&unknown;",
+                           "& amp;", "&&amp", "&#x00000000041;"})
+    EXPECT_EQ(Decoded(kept), kept);
+  // Many ampersands without a ';': each is looked at once.
+  const std::string crafted = std::string(1 << 20, '&') + "&#x" + std::string(1 << 20, '1');
+  EXPECT_EQ(Decoded(crafted), crafted);
 }
 
 TEST(PlaylistValues, FormatFromExtension) {
@@ -148,20 +170,45 @@ TEST(PlaylistValues, FormatFromExtension) {
   EXPECT_EQ(PlaylistTypeFromPath("a.asx", 1), kPlaylistASX);
   EXPECT_EQ(PlaylistTypeFromPath("a.WPL", 1), kPlaylistWPL);
   EXPECT_EQ(PlaylistTypeFromPath("a.bpl", 1), kPlaylistBPL);
-  for (const char* other : {"a.txt", "a.m3u8", "a.pl", "noext", "C:\\a.pls\\list", "a.pls."})
+  EXPECT_EQ(PlaylistTypeFromPath("a.M3U8", 2), kPlaylistM3U);
+  EXPECT_EQ(PlaylistTypeFromPath("a.wax", 1), kPlaylistASX);
+  EXPECT_EQ(PlaylistTypeFromPath("a.WVX", 1), kPlaylistASX);
+  EXPECT_EQ(PlaylistTypeFromPath("a.xspf", 1), kPlaylistXSPF);
+  for (const char* other : {"a.txt", "a.m3u9", "a.pl", "noext", "C:\\a.pls\\list", "a.pls."})
     EXPECT_EQ(PlaylistTypeFromPath(other, 4), 4) << other;
 }
 
-TEST_F(PlaylistFiles, UnlistedExtensionReadsAsDefaultType) {
-  const std::string path = Write("list.txt", "[playlist]\nFile1=C:\\a.mp3\nVersion=2");
+TEST_F(PlaylistFiles, UnlistedExtensionReadsAsDefaultTypeUnlessTheContentSays) {
+  const std::string path = Write("list.txt", "File1=C:\\a.mp3\nVersion=2");
   Playlist list(path.c_str());
   EXPECT_EQ(list.type, kPlaylistM3U);
-  EXPECT_EQ(EntriesOf(list), (Entries{dir + "[playlist]", "File1=C:\\a.mp3", dir + "Version=2"}));
+  EXPECT_EQ(EntriesOf(list), (Entries{"File1=C:\\a.mp3", dir + "Version=2"}));
   Playlist pls;
   pls.defaultType = kPlaylistPLS;
   ASSERT_TRUE(pls.LoadPlaylist(path.c_str()));
   EXPECT_EQ(pls.type, kPlaylistPLS);
   EXPECT_EQ(EntriesOf(pls), (Entries{"C:\\a.mp3"}));
+
+  Playlist sniffed(Write("list.txt", "\r\n [Playlist]\nFile1=C:\\b.mp3\n").c_str());
+  EXPECT_EQ(sniffed.type, kPlaylistPLS);
+  EXPECT_EQ(EntriesOf(sniffed), (Entries{"C:\\b.mp3"}));
+}
+
+TEST(PlaylistValues, FormatFromContent) {
+  const std::pair<const char*, int> cases[] = {
+      {"<ASX version=\"3.0\"><entry/></ASX>", kPlaylistASX},
+      {"<?wpl version=\"1.0\"?>\r\n<smil><head/></smil>", kPlaylistWPL},
+      {"<?xml version=\"1.0\"?><!-- list --><!DOCTYPE x><WinampXML>", kPlaylistB4S},
+      {"<playlist version=\"1\" xmlns='http://xspf.org/ns/0/'>", kPlaylistXSPF},
+      {"<playlist version=\"1\">", 0},
+      {"<playlist xmlns=\"http://example.org/other\">", 0},
+      {"<playlist><item playstring=\"a.mp3\"/></playlist>", 0},
+      {"  \n[PLAYLIST]\nFile1=a", kPlaylistPLS},
+      {"#EXTM3U\n[playlist]\n<asx>", 0},
+      {"<smiley>", 0},
+      {"</asx>", 0},
+      {"", 0}};
+  for (const auto& [text, type] : cases) EXPECT_EQ(PlaylistTypeFromContent(text), type) << text;
 }
 
 TEST_F(PlaylistFiles, StatusCodesAndKeptEntries) {
@@ -272,18 +319,24 @@ TEST(PlaylistMends, ScansStopInsideTheText) {
   EXPECT_TRUE(ParseExact("a:b", 0).empty());
 }
 
-TEST(PlaylistMends, EntriesTooLongForThePlayerAreSkipped) {
+TEST(PlaylistMends, EntriesThePlayerCannotTakeAreSkipped) {
   const std::string fits(1023 - 5, 'f');  // with "C:\L\" exactly 1023
   EXPECT_EQ(ParseExact(fits + "\n" + fits + "g\n", kPlaylistM3U), (Entries{"C:\\L\\" + fits}));
   const std::string url = "http://" + std::string(1020, 'u');
   EXPECT_TRUE(ParseExact("<ref href=\"" + url + "\"/>", kPlaylistASX).empty());
+  // Line breaks inside a value, escaped or not, would split a saved playlist's lines.
+  EXPECT_EQ(ParseExact("<ref href=\"http://a\r\nb\"/><ref href='a:&#10;'/><ref href='a:1'/>",
+                       kPlaylistASX),
+            (Entries{"a:1"}));
+  EXPECT_EQ(ParseExact("file:///C:/a%0Ab.mp3\nfile:///C:/a%09b.mp3\nC:\\a\tb.mp3\nC:\\ok.mp3",
+                       kPlaylistM3U),
+            (Entries{"C:\\ok.mp3"}));
 }
 
 TEST(PlaylistText, LineEndsAndPaths) {
-  std::string text = "a\r\nb\rc\r\r\n\r";
-  DropCarriageReturns(text);
-  EXPECT_EQ(text, "a\nb\rc\r\n\r");
   EXPECT_EQ(WithCarriageReturns("a\nb\n"), "a\r\nb\r\n");
+  EXPECT_EQ(ParseExact("a\rb\r\n\r\nc\n\rd", kPlaylistM3U),
+            (Entries{"C:\\L\\a", "C:\\L\\b", "C:\\L\\c", "C:\\L\\d"}));
 
   EXPECT_EQ(PathFolder("/tmp/x/list.m3u", '\\', '/'), "/tmp/x/");
   EXPECT_EQ(PathFolder("C:\\a/b\\c.m3u", '\\', '/'), "C:\\a/b\\");
@@ -301,6 +354,91 @@ TEST(PlaylistText, LineEndsAndPaths) {
   EXPECT_EQ(full, fs::current_path().string() + "/x.m3u");
   EXPECT_FALSE(MakeFullPath("/abc", 4, full));
   EXPECT_TRUE(MakeFullPath("/abc", 5, full));
+}
+
+std::string AsUtf8(const std::string& bytes) { return PlaylistTextAsUtf8(bytes); }
+
+TEST(PlaylistEncoding, MarksUtf16AndLegacyText) {
+  using namespace std::string_literals;
+  const std::string clef = "\U0001D11E";  // D834 DD1E in UTF-16
+  const std::string replacement = "\uFFFD";
+  EXPECT_EQ(AsUtf8("\xEF\xBB\xBF#EXTM3U\r\na\xFF" "b\0c"s), "#EXTM3U\r\na" + replacement + "b");
+  EXPECT_EQ(AsUtf8("\xFF\xFE" "a\0\x34\xD8\x1E\xDD\xE9\0"s), "a" + clef + "\u00e9");
+  EXPECT_EQ(AsUtf8("\xFE\xFF\0a\xD8\x34\xDD\x1E\x66\x1F"s), "a" + clef + "\u661f");
+  // Lone surrogates and half a unit at the end; U+0000 ends the text.
+  EXPECT_EQ(AsUtf8("\xFF\xFE\x34\xD8" "b\0\x1E\xDD" "c"s), replacement + "b" + replacement + replacement);
+  EXPECT_EQ(AsUtf8("\xFF\xFE" "a\0\0\0b\0"s), "a");
+  // Without a mark: two ASCII characters beside zero bytes.
+  EXPECT_EQ(AsUtf8("#\0E\0\x1F\x66"s), "#E\u661f");
+  EXPECT_EQ(AsUtf8("\0#\0E\x66\x1F"s), "#E\u661f");
+  EXPECT_EQ(AsUtf8("a\0b\0"s.substr(0, 3)), "a");
+  EXPECT_EQ(AsUtf8("ab\0\0"s), "ab");
+  EXPECT_EQ(AsUtf8("\xE9\0" "a\0"s), "\u00e9");  // not ASCII: Windows-1252 up to the zero
+  // Windows-1252 when the text is not UTF-8; UTF-8 as it is.
+  EXPECT_EQ(AsUtf8("Gr\xF6\xDF" "e \x96 \x80\x81\x9F"), "Gr\u00f6\u00dfe \u2013 \u20ac\u0081\u0178");
+  EXPECT_EQ(AsUtf8("Gr\u00f6\u00dfe \u661f " + clef), "Gr\u00f6\u00dfe \u661f " + clef);
+  for (const char* malformed : {"\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x80"})
+    EXPECT_FALSE(IsUtf8(malformed)) << malformed;
+  EXPECT_TRUE(IsUtf8("\xF4\x8F\xBF\xBF\x7F"));
+}
+
+TEST(PlaylistValues, FileUrlsBecomePaths) {
+  PlaylistScan scan;
+  scan.baseDir = "C:\\Lists\\";
+  const std::pair<const char*, const char*> cases[] = {
+      {"file:///C:/My%20Music/a.mp3", "C:\\My Music\\a.mp3"},
+      {"file://localhost/C:/x.mp3", "C:\\x.mp3"},
+      {"FILE://LocalHost/c|/x%2fy.mp3", "c:\\x/y.mp3"},
+      {"file://C:/x.mp3", "C:\\x.mp3"},
+      {"file:/D:/x.mp3", "D:\\x.mp3"},
+      {"file://server/share/x%20y.mp3", "\\\\server\\share\\x y.mp3"},
+      {"file:///music/x.mp3", "\\music\\x.mp3"},
+      {"file:///C:/%C3%A9%E9%zz%4%00.mp3", "C:\\\u00c3\u00a9\u00e9%zz%4%00.mp3"},
+      {"file:///", ""},
+      {"http://host/a%20b.mp3", "http://host/a%20b.mp3"},
+      {"Music\\100%20.mp3", "C:\\Lists\\Music\\100%20.mp3"}};
+  for (const auto& [value, path] : cases) EXPECT_EQ(ResolvePlaylistValue(value, scan), path) << value;
+  scan.separator = '/';
+  EXPECT_EQ(ResolvePlaylistValue("file://srv/a/b.mp3", scan), "//srv/a/b.mp3");
+
+  // XSPF locations are URIs: relative ones are decoded and hang from the folder.
+  scan.separator = '\\';
+  EXPECT_EQ(ResolvePlaylistLocation("Sub%20Dir/a%3Ab.ogg", scan), "C:\\Lists\\Sub Dir\\a:b.ogg");
+  EXPECT_EQ(ResolvePlaylistLocation("/top.ogg", scan), "C:\\Lists\\top.ogg");
+  for (const char* kept : {"https://h/x%20y.ogg", "C:\\M\\a%20b.ogg", "\\\\nas\\a.ogg", "rtsp:x"})
+    EXPECT_EQ(ResolvePlaylistLocation(kept, scan), kept);
+}
+
+TEST(PlaylistMends, XspfTakesTheFirstLocationOfEachTrack) {
+  EXPECT_EQ(ParseExact("<playlist><location>pl.xspf</location><trackList>"
+                       "<track><location/><location>a.ogg</location><location>b.ogg</location></track>"
+                       "<track><title>no location</title></track><location>stray.ogg</location>"
+                       "<track><!-- <location>c.ogg</location> --><location> d&#x2E;ogg </location>"
+                       "</track><track><location>cut.ogg",
+                       kPlaylistXSPF),
+            (Entries{"C:\\L\\a.ogg", "C:\\L\\d.ogg"}));
+}
+
+TEST(PlaylistCorpus, EveryFileGivesItsExpectedEntries) {
+  int files = 0;
+  for (const auto& item : fs::directory_iterator(ZV_PLAYLIST_CORPUS_DIR)) {
+    const std::string name = item.path().filename().string();
+    if (name[0] == '.' || item.path().extension() == ".expected") continue;
+    ++files;
+    std::ifstream expectedFile(item.path().string() + ".expected", std::ios::binary);
+    ASSERT_TRUE(expectedFile.is_open()) << name << " has no list of expected entries";
+    Entries expected;
+    for (std::string line; std::getline(expectedFile, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      expected.push_back(line);
+    }
+    std::ifstream in(item.path(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    Playlist list;
+    list.ParseFileBytes(bytes, name, "C:\\Lists\\");
+    EXPECT_EQ(EntriesOf(list), expected) << name;
+  }
+  EXPECT_GE(files, 20) << "the corpus in " << ZV_PLAYLIST_CORPUS_DIR << " is incomplete";
 }
 
 }  // namespace

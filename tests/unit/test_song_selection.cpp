@@ -118,6 +118,8 @@ TEST(FileSelection, OnePathOrAFolderWithNames) {
 TEST(FileSelection, ExtensionsAreWholeAndIgnoreCase) {
   EXPECT_TRUE(IsPlaylistFile("C:\\x\\List.M3U"));
   EXPECT_TRUE(IsPlaylistFile("a.wpl"));
+  for (const char* name : {"a.xspf", "a.M3U8", "a.wax", "a.wvx"}) EXPECT_TRUE(IsPlaylistFile(name)) << name;
+  EXPECT_FALSE(IsPlaylistFile("a.m3u9"));
   EXPECT_FALSE(IsPlaylistFile("a.m3"));
   EXPECT_FALSE(IsPlaylistFile("C:\\lists.m3u\\song"));
   EXPECT_FALSE(IsPlaylistFile("noextension"));
