@@ -114,9 +114,13 @@ TEST(FastEffects, RaggedWipesRevealOnlyAheadOfTheStraightEdge) {
       for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x) {
           const int32_t along = columns ? x : y;
-          if (along < pos) ASSERT_EQ(screen.At(x, y), screen.NewAt(x, y));
+          if (along < pos) {
+            ASSERT_EQ(screen.At(x, y), screen.NewAt(x, y));
+          }
           // Blocks reach at most 199 + 4 pixels past the edge.
-          if (along >= pos + 203) ASSERT_EQ(screen.At(x, y), screen.OldAt(x, y));
+          if (along >= pos + 203) {
+            ASSERT_EQ(screen.At(x, y), screen.OldAt(x, y));
+          }
         }
     });
   }
