@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "bundle/file_helpers.h"
+
 namespace {
 
 constexpr uint32_t kReplacement = 0xFFFD;
@@ -201,10 +203,7 @@ std::string WithCarriageReturns(const std::string& text) {
 }
 
 bool WriteTextFile(const char* path, const std::string& text) {
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return false;
+  if (path == nullptr) return false;
   const std::string stored = WithCarriageReturns(text);
-  const bool written = std::fwrite(stored.data(), 1, stored.size(), file) == stored.size();
-  const bool closed = std::fclose(file) == 0;
-  return written && closed;
+  return ReplaceFileContents(path, stored.data(), stored.size());
 }

@@ -46,6 +46,7 @@ std::string_view TrimBlanks(std::string_view text);
 // Every LF becomes CR LF.
 std::string WithCarriageReturns(const std::string& text);
 
-// Creates (or truncates) the file and writes `text` with CR LF line ends.
-// False when the file cannot be created or not every byte reached it.
+// Writes `text` with CR LF line ends into a new file that then replaces
+// the old one, which stays as it was when that fails. False when the file
+// cannot be created or not every byte reached it.
 bool WriteTextFile(const char* path, const std::string& text);

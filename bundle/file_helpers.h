@@ -1,6 +1,6 @@
-// The platform's file pieces that the integrity check and the start-up code
-// need: a sequential reader, existence of a path, the path separator and the
-// Windows folder.
+// The platform's file pieces that the integrity check, the start-up code and
+// the savers of files need: a sequential reader, a whole-file replacement,
+// existence of a path, the path separator and the Windows folder.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +25,14 @@ class SequentialFile {
  private:
   void* handle_ = nullptr;
 };
+
+// Writes `bytes` to a temporary file beside `path` that then takes its
+// place, so a failed save (a full disk, a folder without write access)
+// leaves an existing file as it was. False when anything failed; the
+// temporary file is then removed.
+bool ReplaceFileContents(const std::string& path, const void* bytes, size_t size);
+// Moves file `from` onto `to`, replacing it.
+bool MoveFileOver(const char* from, const char* to);
 
 // True when the path's attributes can be read: a file or a folder.
 bool FileExists(const std::string& path);

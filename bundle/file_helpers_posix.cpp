@@ -38,3 +38,5 @@ bool FileExists(const std::string& path) {
 char PathSeparator() { return '/'; }
 
 std::string WindowsDirectory() { return std::string(); }
+
+bool MoveFileOver(const char* from, const char* to) { return std::rename(from, to) == 0; }

@@ -40,3 +40,7 @@ std::string WindowsDirectory() {
   if (!text.empty() && text.back() == '\\') text.pop_back();
   return text;
 }
+
+bool MoveFileOver(const char* from, const char* to) {
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}

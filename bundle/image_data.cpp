@@ -10,6 +10,7 @@
 #include <stb_image_resize.h>
 
 #include "bundle/byte_order.h"
+#include "bundle/file_helpers.h"
 #include "bundle/image_preflight.h"
 #include "bundle/jpeg_reader.h"
 #include "bundle/resampler.h"
@@ -224,15 +225,5 @@ std::vector<uint8_t> CImageData::EncodeWindowsBitmap() const {
 bool CImageData::SaveWindowsBitmap(const char* path) const {
   if (path == nullptr || *path == '\0') return false;
   const std::vector<uint8_t> file = EncodeWindowsBitmap();
-  if (file.empty()) return false;
-  const std::string temporary = std::string(path) + ".tmp";
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (out == nullptr) return false;
-  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-  const bool closed = std::fclose(out) == 0;
-  if (!written || !closed || !MoveFileOver(temporary.c_str(), path)) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  return !file.empty() && ReplaceFileContents(path, file.data(), file.size());
 }

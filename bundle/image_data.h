@@ -130,8 +130,6 @@ class CImageData {
   // no gap between rows. The size has been checked already.
   static bool AllocateStore(int width, int height, Store& store);
   static void ReleaseStore(Store& store);
-  // Moves `from` onto `to`, replacing a file already there in one step.
-  static bool MoveFileOver(const char* from, const char* to);
 
   // Frees the current pixels and takes over `store`.
   void Adopt(Store& store);

@@ -19,6 +19,3 @@ void CImageData::ReleaseStore(Store& store) {
   store = Store();
 }
 
-bool CImageData::MoveFileOver(const char* from, const char* to) {
-  return std::rename(from, to) == 0;
-}

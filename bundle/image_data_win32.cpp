@@ -95,10 +95,6 @@ void CImageData::ReleaseStore(Store& store) {
   store = Store();
 }
 
-bool CImageData::MoveFileOver(const char* from, const char* to) {
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-}
-
 HBITMAP CImageData::GetBitmap() const { return static_cast<HBITMAP>(store_.bitmap); }
 
 bool CImageData::Draw(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY,

@@ -97,7 +97,9 @@ void AboutDialog::OpenSite() const {
 }
 
 AboutDialog::~AboutDialog() {
-  scroller_.Stop();
+  // The credits' canvas holds the font: it goes first, or the font cannot
+  // be deleted and one leaks per opening.
+  scroller_.Release();
   KillTimer(dialog_, kFrameTimer);
   attached_.DetachAll();
   face_.Release();

@@ -20,13 +20,21 @@ class GdiCanvas : public CreditCanvas {
 
 }  // namespace
 
-CreditScroller::~CreditScroller() {
+CreditScroller::~CreditScroller() { Release(); }
+
+void CreditScroller::Release() {
+  running_ = false;
   if (memoryDC_ != nullptr) {
     SelectObject(memoryDC_, originalBitmap_);
+    if (originalFont_ != nullptr) SelectObject(memoryDC_, originalFont_);
     DeleteDC(memoryDC_);
+    memoryDC_ = nullptr;
   }
   if (bitmap_ != nullptr) DeleteObject(bitmap_);
+  bitmap_ = nullptr;
   if (windowDC_ != nullptr) ReleaseDC(panelWindow_, windowDC_);
+  windowDC_ = nullptr;
+  originalBitmap_ = originalFont_ = nullptr;
 }
 
 void CreditScroller::Attach(HWND panel) {
@@ -39,7 +47,7 @@ void CreditScroller::Attach(HWND panel) {
   originalBitmap_ = SelectObject(memoryDC_, bitmap_);
   SetBkMode(memoryDC_, TRANSPARENT);
   SetTextColor(memoryDC_, kTextColour);
-  if (font_ != nullptr) SelectObject(memoryDC_, font_);
+  if (font_ != nullptr) originalFont_ = SelectObject(memoryDC_, font_);
 }
 
 void CreditScroller::Start() {

@@ -26,6 +26,9 @@ class CreditScroller {
   // One frame into `target` at (0, 0); nothing unless started.
   void DrawFrame(HDC target);
   void Stop() { running_ = false; }
+  // Lets go of the canvas and the window DC, and of the font, which its
+  // owner can only delete once no DC holds it. Also done on destruction.
+  void Release();
   bool IsRunning() const { return running_; }
   const CreditMotion& Motion() const { return motion_; }
 
@@ -37,6 +40,7 @@ class CreditScroller {
   HDC memoryDC_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ originalBitmap_ = nullptr;
+  HGDIOBJ originalFont_ = nullptr;
   HFONT font_ = nullptr;  // not owned
   RECT panel_ = {};
   bool running_ = false;

@@ -98,7 +98,10 @@ int MakeHyperlink(HWND staticWindow, COLORREF colour) {
     SetPropA(parent, kOriginalProc, reinterpret_cast<HANDLE>(GetWindowLongPtrA(parent, GWLP_WNDPROC)));
     SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ParentProc));
   }
-  SetWindowLongPtrA(staticWindow, GWL_STYLE, GetWindowLongPtrA(staticWindow, GWL_STYLE) | SS_NOTIFY);
+  // Clicks reach the parent; an address's "&" is shown, not taken as a
+  // mnemonic prefix.
+  SetWindowLongPtrA(staticWindow, GWL_STYLE,
+                    GetWindowLongPtrA(staticWindow, GWL_STYLE) | SS_NOTIFY | SS_NOPREFIX);
   SetPropA(staticWindow, kOriginalProc,
            reinterpret_cast<HANDLE>(GetWindowLongPtrA(staticWindow, GWLP_WNDPROC)));
   SetWindowLongPtrA(staticWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticProc));

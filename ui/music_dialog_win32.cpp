@@ -154,7 +154,12 @@ void MusicDialog::Cancel() {
 void MusicDialog::Command(WPARAM wParam) {
   switch (LOWORD(wParam)) {
     case IDOK:
-      SaveCustomPlaylist(songs_.Paths(), request_.playlistFile);
+      // A list that cannot be saved stays in the dialog: closing would lose it.
+      if (!SaveCustomPlaylist(songs_.Paths(), request_.playlistFile)) {
+        MessageBoxA(dialog_, MusicListNotSavedText(request_.playlistFile).c_str(), "Music list not saved",
+                    MB_OK | MB_ICONERROR);
+        break;
+      }
       EndDialog(dialog_, 1);
       break;
     case IDCANCEL:

@@ -5,6 +5,7 @@
 
 #include "audio/playlist.h"
 #include "audio/playlist_readers.h"
+#include "bundle/file_helpers.h"
 
 namespace {
 
@@ -105,9 +106,12 @@ bool SaveCustomPlaylist(const std::vector<std::string>& paths, const std::string
   Playlist playlist;
   for (const std::string& path : paths)
     if (path.size() <= kMaxSongPath) playlist.AddEntry(path.c_str());
-  if (playlist.EntryCount() == 0) {
-    std::remove(file.c_str());
-    return true;
-  }
+  if (playlist.EntryCount() == 0) return std::remove(file.c_str()) == 0 || !FileExists(file);
   return playlist.SavePlaylist(file.c_str(), kPlaylistM3U);
+}
+
+std::string MusicListNotSavedText(const std::string& file) {
+  return "Your music list could not be saved to\n" + file +
+         "\n\nThe folder may be read-only or the disk full. Your changes are still in the list; "
+         "press Cancel to leave them.";
 }

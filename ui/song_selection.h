@@ -44,8 +44,11 @@ std::vector<std::string> LoadCustomPlaylist(const std::string& file);
 
 // Writes `paths` to `file` as M3U, or deletes the file for an empty list.
 // Paths that would not fit the 260-character path buffer are left out.
-// False when the file could not be written.
+// False when the file could not be written (or deleted); the old file is
+// then as it was.
 bool SaveCustomPlaylist(const std::vector<std::string>& paths, const std::string& file);
+// What the music dialog says when that failed.
+std::string MusicListNotSavedText(const std::string& file);
 
 // The longest path the saved list keeps (260-character buffer, with its zero).
 const size_t kMaxSongPath = 259;

@@ -17,6 +17,7 @@ SONGS = r"C:\Songs"
 FILE_NAME = 1152  # the picker's file name box
 HELPER = FOLDER + r"\dialog_control.exe"
 PROGRAMS = ("ZelvoraPelk.scr", "list_box_items.exe", "dialog_control.exe")
+NOT_SAVED = "Music list not saved"
 
 
 class MusicSession(DialogSession):
@@ -205,6 +206,35 @@ class AddingAndSaving(unittest.TestCase):
             with open(s.playlist_file(), "rb") as f:
                 self.assertEqual(f.read(), saved, "Cancel changed the file")
             self.assertEqual(s.finish(CANCEL), 0)
+
+    def test_a_list_that_cannot_be_saved_says_so_and_stays(self):
+        with MusicSession() as s:
+            self.assertIsNotNone(s.open_music(), "no music dialog")
+            old = m3u([SONGS + "\\beta.ogg"])
+            with open(s.playlist_file(), "wb") as f:
+                f.write(old)
+            # Where the new list is written first, something else is in the way.
+            os.makedirs(s.playlist_file() + ".tmp")
+            self.assertTrue(s.pick(SONGS + r"\alpha.mp3"))
+            self.assertEqual(s.until(s.songs, ["alpha.mp3"]), ["alpha.mp3"])
+            s.press(1)
+            box = s.wait_for_window(NOT_SAVED, timeout=60)
+            self.assertIsNotNone(box, "no word of the failure")
+            text = wait_until(lambda: s.control(0xFFFF, "text", title="dialog:" + NOT_SAVED), 30, 0.5)
+            self.assertIn("could not be saved", text or "")
+            s.shot_full("not-saved.png")
+            self.assertTrue(s.confirm(NOT_SAVED, key="Return"))
+            # The dialog and the user's list are still there; the old file too.
+            self.assertNotEqual(s.find_windows(MUSIC_TITLE), [])
+            self.assertEqual(s.songs(), ["alpha.mp3"])
+            with open(s.playlist_file(), "rb") as f:
+                self.assertEqual(f.read(), old)
+            # Once the way is clear, OK saves and closes.
+            os.rmdir(s.playlist_file() + ".tmp")
+            s.press(1)
+            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=60))
+            with open(s.playlist_file(), "rb") as f:
+                self.assertEqual(f.read(), m3u([SONGS + "\\alpha.mp3"]))
 
 
 class LongSelections(unittest.TestCase):

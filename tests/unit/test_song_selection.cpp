@@ -168,4 +168,15 @@ TEST_F(SongFiles, TheCustomPlaylistIsSavedAsM3UOrDeletedWhenEmpty) {
   EXPECT_FALSE(SaveCustomPlaylist({"C:\\M\\a.wma"}, dir + "no/such/folder/user.m3u"));
 }
 
+TEST_F(SongFiles, ASaveThatFailsLeavesTheOldListAsItWas) {
+  const std::string file = dir + "user.m3u";
+  ASSERT_TRUE(SaveCustomPlaylist({"C:\\M\\a.wma"}, file));
+  const std::string saved = Read("user.m3u");
+  // The new list's file cannot be made (something else is in its place).
+  fs::create_directory(file + ".tmp");
+  EXPECT_FALSE(SaveCustomPlaylist({"C:\\M\\b.ogg", "C:\\M\\c.mp3"}, file));
+  EXPECT_EQ(Read("user.m3u"), saved);
+  EXPECT_NE(MusicListNotSavedText(file).find(file), std::string::npos);
+}
+
 }  // namespace

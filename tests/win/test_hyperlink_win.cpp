@@ -86,6 +86,14 @@ TEST_F(HyperlinkWin, TheMouseUnderlinesTheLinkAndLeavingRemovesIt) {
   EXPECT_NE(reinterpret_cast<HFONT>(SendMessageA(statics[0], WM_GETFONT, 0, 0)), underline);
 }
 
+TEST_F(HyperlinkWin, AnAddressWithAnAmpersandIsShownAsItIs) {
+  SetWindowTextA(statics[1], "http://host/specials.htm?appName=Z&version=1");
+  MakeHyperlink(statics[1], kHyperlinkColour);
+  // Without it the static would draw "&v" as an underlined "v".
+  EXPECT_NE(GetWindowLongPtrA(statics[1], GWL_STYLE) & SS_NOPREFIX, 0);
+  EXPECT_NE(GetWindowLongPtrA(statics[1], GWL_STYLE) & SS_NOTIFY, 0);
+}
+
 TEST_F(HyperlinkWin, DestroyedWhileHoveredItLeavesNoFontBehind) {
   MakeHyperlink(statics[0], kHyperlinkColour);
   HGDIOBJ underline = GetPropA(statics[0], "_Hyperlink_Underline_Font_");
