@@ -33,6 +33,7 @@ void MusicPlayer::SetEngines(StreamLibrary* streamLibrary, MediaStreamPlayer* me
 }
 
 int MusicPlayer::Initialize(int newVolume) {
+  cMonitorLock hold(lock_);
   volume = newVolume < 0 ? 0 : (newVolume > 255 ? 255 : newVolume);
   try {
     library->SetBufferSize(kBufferMilliseconds);
@@ -49,10 +50,12 @@ int MusicPlayer::Initialize(int newVolume) {
 }
 
 int MusicPlayer::LoadPlaylistFile(const char* path) {
+  cMonitorLock hold(lock_);
   return tracks.LoadPlaylist(path) ? kMusicOk : kMusicEngineFailed;
 }
 
 int MusicPlayer::AddTrack(const char* entry) {
+  cMonitorLock hold(lock_);
   tracks.AddEntry(entry);
   return kMusicOk;
 }
@@ -109,6 +112,7 @@ int MusicPlayer::OpenEntry() {
 }
 
 int MusicPlayer::Play() {
+  cMonitorLock hold(lock_);
   if (!paused) Stop();
   if (paused) {
     paused = false;
@@ -152,6 +156,7 @@ int MusicPlayer::Play() {
 }
 
 int MusicPlayer::Next() {
+  cMonitorLock hold(lock_);
   const int count = tracks.EntryCount();
   if (count == 0) return kMusicNothingPlayable;
   paused = false;
@@ -160,6 +165,7 @@ int MusicPlayer::Next() {
 }
 
 int MusicPlayer::Previous() {
+  cMonitorLock hold(lock_);
   const int count = tracks.EntryCount();
   if (count == 0) return kMusicNothingPlayable;
   current -= 1;
@@ -172,6 +178,7 @@ int MusicPlayer::Previous() {
 }
 
 int MusicPlayer::Pause() {
+  cMonitorLock hold(lock_);
   paused = true;
   if (usingLibrary) {
     if (!library->SetPaused(channel, true)) return kMusicEngineFailed;
@@ -182,6 +189,7 @@ int MusicPlayer::Pause() {
 }
 
 int MusicPlayer::Stop() {
+  cMonitorLock hold(lock_);
   paused = false;
   stopped = true;
   if (!usingLibrary) {
@@ -198,16 +206,33 @@ int MusicPlayer::Stop() {
 }
 
 void MusicPlayer::Close() {
-  if (media != nullptr) media->Stop(streamSerial);
-  streamSerial = -1;
-  if (library != nullptr) {
-    if (stream != 0) {
+  {
+    cMonitorLock hold(lock_);
+    closing_ = true;
+    if (media != nullptr) media->Stop(streamSerial);
+    streamSerial = -1;
+    if (library != nullptr && stream != 0) {
       library->StreamStop(stream);
       library->StreamClose(stream);
     }
-    library->Close();
+    stream = 0;
   }
+  // Not under the lock: the engine's thread may be waiting for it in an end
+  // callback, and Close waits for that thread.
+  if (library != nullptr) library->Close();
+  cMonitorLock hold(lock_);
   ResetFields();
+  closing_ = false;
+}
+
+void MusicPlayer::Shuffle(unsigned seed, int passes) {
+  cMonitorLock hold(lock_);
+  tracks.Shuffle(seed, passes);
+}
+
+int MusicPlayer::TrackCount() const {
+  cMonitorLock hold(lock_);
+  return tracks.EntryCount();
 }
 
 void MusicPlayer::ResetFields() {
@@ -224,12 +249,26 @@ void MusicPlayer::ResetFields() {
   failedStarts = 0;
 }
 
-void MusicPlayer::TrackEnded() {
+void MusicPlayer::LibraryStreamEnded(SoundStreamHandle ended) {
+  cMonitorLock hold(lock_);
+  if (closing_ || !usingLibrary || ended != stream) return;
+  MoveOnFromEndedTrack();
+}
+
+void MusicPlayer::MediaStreamEnded(int serial) {
+  cMonitorLock hold(lock_);
+  if (closing_ || usingLibrary || serial != streamSerial) return;
+  MoveOnFromEndedTrack();
+}
+
+void MusicPlayer::MoveOnFromEndedTrack() {
   if (!paused && !stopped) Next();
 }
 
-void MusicPlayer::LibraryTrackEnded(SoundStreamHandle, void* data) {
-  static_cast<MusicPlayer*>(data)->TrackEnded();
+void MusicPlayer::LibraryTrackEnded(SoundStreamHandle stream, void* data) {
+  static_cast<MusicPlayer*>(data)->LibraryStreamEnded(stream);
 }
 
-void MusicPlayer::MediaTrackEnded(int, void* data) { static_cast<MusicPlayer*>(data)->TrackEnded(); }
+void MusicPlayer::MediaTrackEnded(int serial, void* data) {
+  static_cast<MusicPlayer*>(data)->MediaStreamEnded(serial);
+}

@@ -3,15 +3,20 @@
 // stream; every other file and every built-in "?" track plays through our
 // streaming engine, the built-in ones straight from memory.
 //
-// There is no lock: the main thread calls every operation, and the end of a
-// track arrives either as a window message on that thread (media stream) or
-// on the streaming engine's thread, which then runs Next itself.
+// Two threads drive it: the main thread calls the operations (arrow keys),
+// and the end of a track arrives as a window message on that thread (media
+// stream) or on the streaming engine's thread, which then runs Next itself.
+// One lock serialises them all, and an end that reports a stream other than
+// the one playing (a key moved on first) is ignored, so exactly one stream
+// plays and the player knows it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "audio/music_engines.h"
 #include "audio/playlist.h"
+#include "foundation/thread.h"
 
 // Result codes of the operations.
 const int kMusicOk = 0;
@@ -39,8 +44,8 @@ class MusicPlayer {
   int LoadPlaylistFile(const char* path);
   int AddTrack(const char* entry);
   void SetTrackResolver(TrackResolver resolver) { trackResolver = resolver; }
-  void Shuffle(unsigned seed, int passes) { tracks.Shuffle(seed, passes); }
-  int TrackCount() const { return tracks.EntryCount(); }
+  void Shuffle(unsigned seed, int passes);
+  int TrackCount() const;
 
   int Play();
   int Next();
@@ -72,13 +77,21 @@ class MusicPlayer {
 
   static void LibraryTrackEnded(SoundStreamHandle stream, void* data);
   static void MediaTrackEnded(int serial, void* data);
-  void TrackEnded();
+  // The end of the stream the player is playing moves on; any other is stale.
+  void LibraryStreamEnded(SoundStreamHandle ended);
+  void MediaStreamEnded(int serial);
+  void MoveOnFromEndedTrack();
 
   StreamLibrary* library = nullptr;
   MediaStreamPlayer* media = nullptr;
   // Tracks that opened but would not start, one after the other: after a
   // whole pass of them Play gives up rather than going round for ever.
   int failedStarts = 0;
+
+  mutable cMonitor lock_;
+  // Set while Close waits for the engine's thread, whose end callback may
+  // be waiting for the lock: it then does nothing.
+  std::atomic<bool> closing_{false};
 };
 
 // True when the entry's extension is one DirectShow plays (case ignored).
