@@ -83,6 +83,7 @@ int AudioStream::Open(const char* path, MediaEndCallback callback, void* data) {
   if (callback == endCallback_) endCallback_ = nullptr;
   TearDown();
   ++serial_;
+  aborted_ = false;
   endCallback_ = callback;
   if (callback != nullptr) callbackData_ = data;
   fileName_[0] = L'\0';
@@ -259,9 +260,19 @@ void AudioStream::HandleGraphEvents() {
       }
       if (endCallback_ != nullptr) endCallback_(serial, callbackData_);
     } else if (code == EC_ERRORABORT || (code == EC_DEVICE_LOST && first == 0)) {
+      // A track that fails midway ends like one that played out, so the
+      // music moves on; the player learns from Aborted that it failed.
+      const int serial = serial_;
       playing_ = false;
+      aborted_ = true;
+      if (endCallback_ != nullptr) endCallback_(serial, callbackData_);
     }
   }
+}
+
+bool AudioStream::Aborted(int serial) const {
+  cMonitorLock hold(lock_);
+  return serial == serial_ && aborted_;
 }
 
 LRESULT CALLBACK AudioStream::NotifyWindowProc(HWND window, UINT message, WPARAM wParam,

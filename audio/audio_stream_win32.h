@@ -47,6 +47,7 @@ class AudioStream : public TSingleton<AudioStream>, public MediaStreamPlayer {
   void Stop(int serial) override;
   // Level 0..255 onto -2500..0 hundredths of a decibel, applied at once.
   void SetVolume(int level) override;
+  bool Aborted(int serial) const override;
 
   // -2500 + trunc(2500 * level / 255), the level clamped to 0..255.
   static int VolumeForLevel(int level);
@@ -88,6 +89,7 @@ class AudioStream : public TSingleton<AudioStream>, public MediaStreamPlayer {
   void* callbackData_ = nullptr;
   int serial_ = 0;
   bool playing_ = false;
+  bool aborted_ = false;  // the graph of serial_ stopped on an error
   bool loop_ = false;
   int volume_ = 0;
   int savedVolume_ = kNoSavedVolume;

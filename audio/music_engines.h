@@ -48,6 +48,9 @@ class StreamLibrary {
   virtual bool StreamClose(SoundStreamHandle stream) = 0;
   virtual bool StreamSetEndCallback(SoundStreamHandle stream, SoundEndCallback callback,
                                     void* data) = 0;
+  // True when the stream ended because it could not be decoded further (a
+  // damaged or truncated file), rather than at its end.
+  virtual bool StreamFailed(SoundStreamHandle) { return false; }
 };
 
 // Called as callback(serial, data) when a DirectShow stream completed, and
@@ -64,4 +67,7 @@ class MediaStreamPlayer {
   virtual void Pause(int serial) = 0;
   virtual void Stop(int serial) = 0;
   virtual void SetVolume(int level) = 0;  // 0-255
+  // True when the stream of that serial ended by an error (the graph
+  // aborted) rather than at its end.
+  virtual bool Aborted(int) const { return false; }
 };

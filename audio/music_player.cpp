@@ -247,22 +247,30 @@ void MusicPlayer::ResetFields() {
   forward = true;
   trackResolver = nullptr;
   failedStarts = 0;
+  failedInARow = 0;
 }
 
 void MusicPlayer::LibraryStreamEnded(SoundStreamHandle ended) {
   cMonitorLock hold(lock_);
   if (closing_ || !usingLibrary || ended != stream) return;
-  MoveOnFromEndedTrack();
+  MoveOnFromEndedTrack(library->StreamFailed(ended));
 }
 
 void MusicPlayer::MediaStreamEnded(int serial) {
   cMonitorLock hold(lock_);
   if (closing_ || usingLibrary || serial != streamSerial) return;
-  MoveOnFromEndedTrack();
+  MoveOnFromEndedTrack(media->Aborted(serial));
 }
 
-void MusicPlayer::MoveOnFromEndedTrack() {
-  if (!paused && !stopped) Next();
+void MusicPlayer::MoveOnFromEndedTrack(bool failed) {
+  if (paused || stopped) return;
+  failedInARow = failed ? failedInARow + 1 : 0;
+  if (failedInARow >= tracks.EntryCount()) {
+    failedInARow = 0;
+    Stop();
+    return;
+  }
+  Next();
 }
 
 void MusicPlayer::LibraryTrackEnded(SoundStreamHandle stream, void* data) {

@@ -80,13 +80,16 @@ class MusicPlayer {
   // The end of the stream the player is playing moves on; any other is stale.
   void LibraryStreamEnded(SoundStreamHandle ended);
   void MediaStreamEnded(int serial);
-  void MoveOnFromEndedTrack();
+  void MoveOnFromEndedTrack(bool failed);
 
   StreamLibrary* library = nullptr;
   MediaStreamPlayer* media = nullptr;
   // Tracks that opened but would not start, one after the other: after a
   // whole pass of them Play gives up rather than going round for ever.
   int failedStarts = 0;
+  // Tracks that failed midway one after the other: after a whole pass of
+  // them the music gives up and stays silent rather than going round.
+  int failedInARow = 0;
 
   mutable cMonitor lock_;
   // Set while Close waits for the engine's thread, whose end callback may

@@ -256,6 +256,12 @@ bool SoundEngine::StreamClose(SoundStreamHandle handle) {
   return true;
 }
 
+bool SoundEngine::StreamFailed(SoundStreamHandle handle) {
+  cMonitorLock hold(lock_);
+  const Stream* stream = FindStream(handle);
+  return stream != nullptr && stream->failed;
+}
+
 bool SoundEngine::StreamSetEndCallback(SoundStreamHandle handle, SoundEndCallback callback,
                                        void* data) {
   cMonitorLock hold(lock_);
@@ -299,6 +305,7 @@ void SoundEngine::MixBlock(std::vector<EndNotice>& ended) {
     Stream* stream = FindStream(handle);
     if (stream == nullptr || MixChannel(channel, *stream)) continue;
     stream->finished = true;
+    stream->failed = stream->decoder->Failed();
     TakeOffChannel(*stream);
     if (stream->callback != nullptr)
       ended.push_back(EndNotice{handle, stream->callback, stream->callbackData});

@@ -89,6 +89,7 @@ class SoundEngine : public StreamLibrary {
   bool StreamClose(SoundStreamHandle stream) override;
   bool StreamSetEndCallback(SoundStreamHandle stream, SoundEndCallback callback,
                             void* data) override;
+  bool StreamFailed(SoundStreamHandle stream) override;
 
   // Frames per block once initialised (0 before).
   size_t BlockFrames() const;
@@ -98,6 +99,7 @@ class SoundEngine : public StreamLibrary {
     std::unique_ptr<AudioDecoder> decoder;
     int channel = -1;      // -1 when not on a channel
     bool finished = false; // played to its end or stopped
+    bool failed = false;   // ended because its decoder failed
     SoundEndCallback callback = nullptr;
     void* callbackData = nullptr;
   };

@@ -65,6 +65,13 @@ class FakeLibrary : public StreamLibrary {
     return true;
   }
   void EndTrack() { endCallback(endStream, endData); }
+  bool StreamFailed(SoundStreamHandle s) override { return failing.count(s) != 0; }
+  // The playing stream's decoder gives up midway.
+  void FailTrack() {
+    failing.insert(endStream);
+    EndTrack();
+  }
+  std::set<SoundStreamHandle> failing;
   bool Log(const std::string& call) {
     calls.push_back(call);
     return true;
@@ -98,7 +105,14 @@ class FakeMedia : public MediaStreamPlayer {
   void Pause(int s) override { paused.push_back(s); }
   void Stop(int s) override { stopped.push_back(s); }
   void SetVolume(int level) override { volume = level; }
+  bool Aborted(int s) const override { return aborted.count(s) != 0; }
+  // The graph of the playing stream stops on an error.
+  void Abort() {
+    aborted.insert(serial);
+    callback(serial, callbackData);
+  }
 
+  std::set<int> aborted;
   std::set<std::string> missing;
   std::vector<std::string> opened;
   std::vector<int> played, paused, stopped;
@@ -253,6 +267,26 @@ TEST_F(MusicPlayerTest, TheEndOfATrackMovesOnOnlyWhilePlaying) {
   player.Stop();
   library.EndTrack();
   EXPECT_EQ(Current(), "a.ogg");
+}
+
+TEST_F(MusicPlayerTest, TracksFailingMidwayMoveOnAndAWholePassOfThemEndsTheMusic) {
+  Tracks({"a.ogg", "b.wma", "c.ogg"});
+  ASSERT_EQ(player.Play(), kMusicOk);
+  library.FailTrack();
+  EXPECT_EQ(Current(), "b.wma");
+  media.Abort();  // before this mend an aborted graph never moved on
+  EXPECT_EQ(Current(), "c.ogg");
+  // One that plays out in between starts the count again.
+  library.EndTrack();
+  EXPECT_EQ(Current(), "a.ogg");
+  library.FailTrack();
+  media.Abort();
+  EXPECT_EQ(Current(), "c.ogg");
+  EXPECT_FALSE(player.stopped);
+  const size_t opened = library.opened.size() + media.opened.size();
+  library.FailTrack();  // the third in a row: every track failed once
+  EXPECT_TRUE(player.stopped);
+  EXPECT_EQ(library.opened.size() + media.opened.size(), opened) << "went round again";
 }
 
 TEST_F(MusicPlayerTest, OverlongEntriesAreSkipped) {
