@@ -4,6 +4,7 @@ files in order, a playlist of missing files, and a machine without sound."""
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import unittest
 
@@ -173,6 +174,34 @@ class CustomPlaylist(unittest.TestCase):
         assert_tones(self, heard, (550, 770, 990), runs)
         for track in heard[:2]:
             assert_length(self, track, 2.0, runs)
+
+    def test_a_truncated_mp3_and_an_empty_ogg_give_way_to_the_third_track_at_once(self):
+        with MusicSession() as s:
+            music = s.c_path(r"C:\Music")
+            os.makedirs(music)
+            whole = tone(os.path.join(music, "whole.mp3"), 660, 2)
+            with open(whole, "rb") as f:
+                data = f.read()
+            # Cut in the middle of a frame, a quarter of the way in.
+            with open(os.path.join(music, "cut.mp3"), "wb") as f:
+                f.write(data[:len(data) // 4 + 101])
+            open(os.path.join(music, "empty.ogg"), "wb").close()
+            tone(os.path.join(music, "t880.ogg"), 880, 3)
+            s.write_playlist([r"C:\Music\cut.mp3", r"C:\Music\empty.ogg", r"C:\Music\t880.ogg"])
+            s.record("failing.wav")
+            proc, window = s.start_music(CustomMusic=1, DefaultMusic=0)
+            self.assertIsNotNone(window)
+            # The music starts within initSound; the recording's length when
+            # that is logged is later than the start, never earlier.
+            self.assertTrue(s.wait_for_log("Successfully exiting initSound()"), s.read_log())
+            started = s.pulse.recorded_seconds()
+            self.assertTrue(wait_for_tones(s, (880,)), "the third track was never heard")
+            self.assertEqual(s.quit(proc, window), 0)
+            runs = tone_runs(s.recording())
+        third = [t for t in tracks(runs) if abs(t[2] - 880) <= 12]
+        self.assertTrue(third, runs)
+        sys.stderr.write("\nthird track from %.2f s, music started by %.2f s\n" % (third[0][0], started))
+        self.assertLessEqual(third[0][0], started + 2.0, runs)
 
     def test_a_list_of_missing_files_and_no_built_in_music_leave_the_saver_silent(self):
         with MusicSession() as s:
