@@ -4,6 +4,9 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <string>
+
+#include "foundation/wide_text_win32.h"
 
 namespace {
 
@@ -87,11 +90,14 @@ int AudioStream::Open(const char* path, MediaEndCallback callback, void* data) {
   endCallback_ = callback;
   if (callback != nullptr) callbackData_ = data;
   fileName_[0] = L'\0';
-  // A name too long for the buffer fails here rather than being cut.
-  if (path != nullptr &&
-      MultiByteToWideChar(CP_ACP, 0, path, -1, fileName_, kFileNameLength) != 0 &&
-      BuildGraph() && playing_)
-    return serial_;
+  // Names come as UTF-8 from the playlists. A name too long for the buffer
+  // fails here rather than being cut.
+  const std::wstring name = WidePath(path);
+  if (!name.empty() && name.size() < static_cast<size_t>(kFileNameLength)) {
+    name.copy(fileName_, name.size());
+    fileName_[name.size()] = L'\0';
+    if (BuildGraph() && playing_) return serial_;
+  }
   fileName_[0] = L'\0';
   TearDown();
   return 0;

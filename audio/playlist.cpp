@@ -69,7 +69,8 @@ size_t Playlist::ParseText(const char* text, size_t length, int format,
 std::string Playlist::FormatText(int format) const {
   std::string text;
   if (format == kPlaylistM3U) {
-    text = "#EXTM3U\n";
+    // UTF-8 with its mark, which players take for M3U in that encoding.
+    text = "\xEF\xBB\xBF#EXTM3U\n";
     for (const std::string& entry : entries_)
       text += "#EXTINF:-1," + PathTitle(entry, kMaxTitle) + "\n" + entry + "\n";
   } else {

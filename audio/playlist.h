@@ -34,8 +34,9 @@ class Playlist {
   size_t ParseFileBytes(std::string_view bytes, const std::string& fileName,
                         const std::string& entryBase);
 
-  // Writes every entry as M3U (kPlaylistM3U) or PLS (kPlaylistPLS) with CR LF
-  // line ends; a relative path is taken from the current directory. False
+  // Writes every entry as M3U (kPlaylistM3U, UTF-8 with its byte-order
+  // mark) or PLS (kPlaylistPLS) with CR LF line ends; a relative path is
+  // taken from the current directory. False
   // without writing for no entries, a null path or another format; false
   // when the file cannot be written.
   bool SavePlaylist(const char* filePath, int format) const;

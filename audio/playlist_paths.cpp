@@ -27,7 +27,13 @@ std::string PathTitle(const std::string& path, size_t maxLength) {
   std::string name = folder == std::string::npos ? path : path.substr(folder + 1);
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.erase(dot);
-  if (name.size() > maxLength) name.resize(maxLength);
+  if (name.size() > maxLength) {
+    // Never inside a UTF-8 sequence: half a letter would make the saved
+    // list invalid UTF-8.
+    size_t cut = maxLength;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
   return name;
 }
 

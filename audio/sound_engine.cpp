@@ -1,10 +1,12 @@
 #include "audio/sound_engine.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
-#include <fstream>
 #include <limits>
 #include <utility>
+
+#include "foundation/shared_file.h"
 
 namespace {
 
@@ -20,22 +22,27 @@ const uint32_t kFreeBlockWaitMs = 100;
 // the main thread draws flat out; it needs little time when it runs.
 const int kMixerPriority = 2;
 // Larger sources are refused rather than risking the whole address space.
-const std::streamoff kMaxSourceBytes = 512 * 1024 * 1024;
+const size_t kMaxSourceBytes = 512 * 1024 * 1024;
 const int kFullGain = 255;
 
 // The bytes [offset, length) of a file (length 0: up to its end).
+// Through the shared-file layer, which opens by the wide name on Windows.
 bool ReadSource(const char* path, int offset, int length, std::vector<uint8_t>& bytes) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  file.seekg(0, std::ios::end);
-  std::streamoff size = file.tellg();
-  if (size < 0) return false;
-  if (length > 0) size = std::min<std::streamoff>(size, length);
-  if (size <= offset || size - offset > kMaxSourceBytes) return false;
-  bytes.resize(static_cast<size_t>(size - offset));
-  file.seekg(offset, std::ios::beg);
-  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return file.gcount() == static_cast<std::streamsize>(bytes.size());
+  std::FILE* file = OpenSharedFile(path, "rb");
+  if (file == nullptr) return false;
+  const size_t limit = length > 0 ? std::min<size_t>(static_cast<size_t>(length), kMaxSourceBytes) + 1
+                                  : kMaxSourceBytes + 1;
+  bytes.clear();
+  uint8_t chunk[65536];
+  size_t got = 0;
+  while (bytes.size() < limit && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    bytes.insert(bytes.end(), chunk, chunk + std::min(got, limit - bytes.size()));
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (length > 0 && bytes.size() > static_cast<size_t>(length)) bytes.resize(static_cast<size_t>(length));
+  if (failed || bytes.size() > kMaxSourceBytes || bytes.size() <= static_cast<size_t>(offset)) return false;
+  bytes.erase(bytes.begin(), bytes.begin() + offset);
+  return true;
 }
 
 // Gain of one side out of kFullGain: a balance control, so the centre

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "foundation/wide_text_win32.h"
 #include "ui/key_forwarder_win32.h"
 #include "ui/object_dialog_win32.h"
 #include "ui/resource_ids.h"
@@ -29,14 +30,10 @@ class SongListBox : public SongList {
   int Count() const override { return static_cast<int>(SendMessageA(list_, LB_GETCOUNT, 0, 0)); }
 
   void Reinsert(int from, int to) override {
-    const LRESULT length = SendMessageA(list_, LB_GETTEXTLEN, from, 0);
-    if (length == LB_ERR) return;
-    std::vector<char> text(length + 1);
-    SendMessageA(list_, LB_GETTEXT, from, reinterpret_cast<LPARAM>(text.data()));
-    const LRESULT data = SendMessageA(list_, LB_GETITEMDATA, from, 0);
+    const std::string* path = PathAt(from);
+    if (path == nullptr) return;
     SendMessageA(list_, LB_DELETESTRING, from, 0);
-    const LRESULT at = SendMessageA(list_, LB_INSERTSTRING, to, reinterpret_cast<LPARAM>(text.data()));
-    SendMessageA(list_, LB_SETITEMDATA, at, data);
+    Insert(to, path);
   }
 
   void Remove(int index) override {
@@ -44,11 +41,7 @@ class SongListBox : public SongList {
     SendMessageA(list_, LB_DELETESTRING, index, 0);
   }
 
-  void Add(const std::string& path) {
-    const LRESULT at = SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SongDisplayName(path).c_str()));
-    if (at < 0) return;
-    SendMessageA(list_, LB_SETITEMDATA, at, reinterpret_cast<LPARAM>(new std::string(path)));
-  }
+  void Add(const std::string& path) { Insert(-1, new std::string(path)); }
 
   void Clear() {
     for (int i = Count() - 1; i >= 0; --i) delete PathAt(i);
@@ -72,6 +65,18 @@ class SongListBox : public SongList {
   }
 
  private:
+  // At `index` (-1: the end), shown by its file name in wide text, since
+  // paths are UTF-8 and a name may be in any script. Owns `path` after.
+  void Insert(int index, const std::string* path) {
+    const std::wstring shown = WidePath(SongDisplayName(*path).c_str());
+    const LRESULT at = SendMessageW(list_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(shown.c_str()));
+    if (at < 0) {
+      delete path;
+      return;
+    }
+    SendMessageA(list_, LB_SETITEMDATA, at, reinterpret_cast<LPARAM>(path));
+  }
+
   std::string* PathAt(int index) const {
     const LRESULT data = SendMessageA(list_, LB_GETITEMDATA, index, 0);
     return data == LB_ERR ? nullptr : reinterpret_cast<std::string*>(data);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "foundation/wide_text_win32.h"
+
 namespace {
 
 // Both structures carry the size of the original layout (without the
@@ -148,20 +150,23 @@ bool PickSongs(SongPickers& pickers, HWND owner, std::string& answer, size_t& fi
   shownPickers = nullptr;
   if (!chosen) return false;
   if (!pickers.useWide) {
-    answer.assign(pickers.narrow.lpstrFile, pickers.narrow.nMaxFile);
-    fileOffset = pickers.narrow.nFileOffset;
+    // The ANSI dialog's answer, brought to UTF-8 by way of wide text.
+    const OPENFILENAMEA& narrow = pickers.narrow;
+    const int length = MultiByteToWideChar(CP_ACP, 0, narrow.lpstrFile, static_cast<int>(narrow.nMaxFile),
+                                           nullptr, 0);
+    std::wstring wide(length > 0 ? static_cast<size_t>(length) : 0, L'\0');
+    if (length > 0)
+      MultiByteToWideChar(CP_ACP, 0, narrow.lpstrFile, static_cast<int>(narrow.nMaxFile), &wide[0], length);
+    const int offset = narrow.nFileOffset == 0 ? 0
+                       : MultiByteToWideChar(CP_ACP, 0, narrow.lpstrFile, narrow.nFileOffset, nullptr, 0);
+    answer = Utf8FromWide(wide.c_str(), static_cast<int>(wide.size()));
+    fileOffset = offset == 0 ? 0 : Utf8FromWide(wide.c_str(), offset).size();
     return true;
   }
+  // Held as UTF-8 from here on, so a name in any script survives.
   const OPENFILENAMEW& wide = pickers.wide;
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.lpstrFile, static_cast<int>(wide.nMaxFile), nullptr, 0,
-                                       nullptr, nullptr);
-  answer.assign(size > 0 ? size : 0, '\0');
-  if (size > 0)
-    WideCharToMultiByte(CP_ACP, 0, wide.lpstrFile, static_cast<int>(wide.nMaxFile), &answer[0], size, nullptr,
-                        nullptr);
-  fileOffset = wide.nFileOffset == 0 ? 0
-               : static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.lpstrFile, wide.nFileOffset, nullptr,
-                                                         0, nullptr, nullptr));
+  answer = Utf8FromWide(wide.lpstrFile, static_cast<int>(wide.nMaxFile));
+  fileOffset = wide.nFileOffset == 0 ? 0 : Utf8FromWide(wide.lpstrFile, wide.nFileOffset).size();
   return true;
 }
 

@@ -34,8 +34,8 @@ struct SongPickers {
 void PrepareSongPickers(SongPickers& pickers, bool wideFunctions);
 
 // Runs the open-file dialog of the chosen set, owned by `owner`. True when
-// the user chose; the answer is then in the ANSI code page with the file
-// name offset converted to it.
+// the user chose; the answer (the dialog's whole buffer) is then in UTF-8,
+// with the file name offset counted in its bytes.
 bool PickSongs(SongPickers& pickers, HWND owner, std::string& answer, size_t& fileOffset);
 
 // After a choice: the next call opens where the user left off.

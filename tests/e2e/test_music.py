@@ -203,6 +203,28 @@ class CustomPlaylist(unittest.TestCase):
         sys.stderr.write("\nthird track from %.2f s, music started by %.2f s\n" % (third[0][0], started))
         self.assertLessEqual(third[0][0], started + 2.0, runs)
 
+    def test_a_utf16_playlist_of_songs_in_folders_named_in_other_scripts_plays_in_order(self):
+        with MusicSession() as s:
+            # Names no ANSI code page holds whole.
+            songs = [(r"C:\Music\Sternenlicht – Größe\Größe.ogg", 550),
+                     (r"C:\Music\星空\星.wav", 770),
+                     (r"C:\Music\Sternenlicht – Größe\Ωmega.mp3", 990)]
+            for path, freq in songs:
+                os.makedirs(os.path.dirname(s.c_path(path)), exist_ok=True)
+                tone(s.c_path(path), freq, 2)
+            # As some Windows players save them: UTF-16 with its mark.
+            lines = ["#EXTM3U"] + ["#EXTINF:-1,x\r\n" + path for path, _ in songs]
+            os.makedirs(s.data_folder(), exist_ok=True)
+            with open(os.path.join(s.data_folder(), s.user + ".M3U"), "wb") as f:
+                f.write("\r\n".join(lines).encode("utf-16"))
+            s.record("unicode.wav")
+            proc, window = s.start_music(CustomMusic=1, DefaultMusic=0)
+            self.assertIsNotNone(window)
+            self.assertTrue(wait_for_tones(s, (550, 770, 990)), "not every track was heard")
+            self.assertEqual(s.quit(proc, window), 0)
+            runs = tone_runs(s.recording())
+        assert_tones(self, tracks(runs), (550, 770, 990), runs)
+
     def test_a_list_of_missing_files_and_no_built_in_music_leave_the_saver_silent(self):
         with MusicSession() as s:
             s.write_playlist([r"C:\Nowhere\gone.ogg", r"C:\Nowhere\gone.wma", "missing.wav"])

@@ -5,8 +5,9 @@ other files, and Cancel's question."""
 import os
 import unittest
 
-from test_settings_dialog import CANCEL, FOLDER, DialogSession, sample_until
-from zvharness import wait_until
+from test_music import tone, wait_for_tones
+from test_settings_dialog import CANCEL, FOLDER, HKCU, DialogSession, sample_until
+from zvharness import wait_exit, wait_until
 
 MUSIC_TITLE = "Select Custom Music"
 PICKER_TITLE = "Select a song or playlist"
@@ -88,7 +89,7 @@ class MusicSession(DialogSession):
         out = FOLDER + r"\items.txt"
         if not self.helper(FOLDER + r"\list_box_items.exe", out, title, str(control)):
             return None
-        with open(self.c_path(out)) as f:
+        with open(self.c_path(out), encoding="utf-8") as f:
             return f.read().splitlines()[:-1]
 
     def count_label(self):
@@ -137,11 +138,11 @@ class MusicSession(DialogSession):
 
 def m3u(paths):
     """The custom playlist as the dialog writes it."""
-    text = "#EXTM3U\r\n"
+    text = "\ufeff#EXTM3U\r\n"
     for path in paths:
         title = path.rsplit("\\", 1)[-1].rsplit(".", 1)[0]
         text += "#EXTINF:-1,%s\r\n%s\r\n" % (title, path)
-    return text.encode()
+    return text.encode("utf-8")
 
 
 class AddingAndSaving(unittest.TestCase):
@@ -235,6 +236,38 @@ class AddingAndSaving(unittest.TestCase):
             self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=60))
             with open(s.playlist_file(), "rb") as f:
                 self.assertEqual(f.read(), m3u([SONGS + "\\alpha.mp3"]))
+
+
+class SongNamesInOtherScripts(unittest.TestCase):
+    NAME = "星空 – Größe.ogg"
+
+    def test_a_song_chosen_in_the_picker_is_saved_whole_and_played_by_the_next_run(self):
+        # With a sound device: the saver run at the end plays the song.
+        with MusicSession(audio=True) as s:
+            folder = s.c_path(SONGS)
+            os.makedirs(folder)
+            tone(os.path.join(folder, self.NAME), 880, 3)
+            self.assertIsNotNone(s.open_music(songs=()), "no music dialog")
+            self.assertTrue(s.pick(SONGS + "\\" + self.NAME))
+            self.assertEqual(s.until(s.songs, [self.NAME]), [self.NAME])
+            s.shot_full("unicode-song.png")
+            s.press(1)
+            self.assertTrue(s.wait_until_gone(MUSIC_TITLE, timeout=60))
+            with open(s.playlist_file(), "rb") as f:
+                self.assertEqual(f.read(), m3u([SONGS + "\\" + self.NAME]))
+            self.assertEqual(s.finish(CANCEL), 0)
+
+            # The next saver run plays it.
+            s.set_desktop_mode()
+            for name, value in (("PlayMusic", 1), ("CustomMusic", 1), ("DefaultMusic", 0), ("Animate", 0)):
+                s.reg_add(HKCU, name, value)
+            s.pulse.start_recording(os.path.join(s.tmp, "picked.wav"))
+            proc = s.start(s.c_path(FOLDER + r"\ZelvoraPelk.scr"), "/s")
+            window = s.wait_for_window("Zelvora: Quorrin", timeout=60)
+            self.assertIsNotNone(window, "no saver window")
+            self.assertTrue(wait_for_tones(s, (880,)), "the chosen song was not heard")
+            s.key("Escape", window=window)
+            self.assertEqual(wait_exit(proc, 60), 0)
 
 
 class LongSelections(unittest.TestCase):

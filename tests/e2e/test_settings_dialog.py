@@ -105,8 +105,8 @@ def help_file(folder):
 
 
 class DialogSession(Session):
-    def __init__(self):
-        super().__init__(audio=False)
+    def __init__(self, audio=False):
+        super().__init__(audio=audio)
 
     def open(self, **settings):
         """Starts /c with the given settings in the registry; returns the
@@ -245,7 +245,7 @@ class DialogSession(Session):
         out = self.c_path(FOLDER + r"\items.txt")
         if not self.helper(FOLDER + r"\list_box_items.exe", FOLDER + r"\items.txt", TITLE, "1024"):
             return None, None
-        with open(out) as f:
+        with open(out, encoding="utf-8") as f:
             lines = f.read().splitlines()
         return lines[:-1], int(lines[-1].split("=")[1])
 

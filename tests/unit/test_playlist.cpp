@@ -242,7 +242,7 @@ TEST_F(PlaylistFiles, SavedTextsAreExactAndReadBack) {
   list.AddEntries(entries, 3);
   ASSERT_TRUE(list.SavePlaylist((dir + "out.m3u").c_str(), kPlaylistM3U));
   EXPECT_EQ(Read("out.m3u"),
-            "#EXTM3U\r\n#EXTINF:-1,a\r\nC:\\Music\\a.mp3\r\n#EXTINF:-1,Song Two\r\n"
+            "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:-1,a\r\nC:\\Music\\a.mp3\r\n#EXTINF:-1,Song Two\r\n"
             "\\\\srv\\share\\my.dir\\Song Two.ogg\r\n#EXTINF:-1,live\r\nhttp://radio.example/live\r\n");
   ASSERT_TRUE(list.SavePlaylist((dir + "out.pls").c_str(), kPlaylistPLS));
   EXPECT_EQ(Read("out.pls"),
@@ -251,6 +251,23 @@ TEST_F(PlaylistFiles, SavedTextsAreExactAndReadBack) {
             "File3=http://radio.example/live\r\nTitle3=live\r\nNumberOfEntries=3\r\nVersion=2");
   for (const char* name : {"out.m3u", "out.pls"})
     EXPECT_EQ(EntriesOf(Playlist((dir + name).c_str())), Entries(entries, entries + 3)) << name;
+}
+
+TEST_F(PlaylistFiles, NamesInAnyScriptSurviveASaveWithLongTitlesCutBetweenLetters) {
+  // "a" and 200 three-byte letters: the title limit falls inside one.
+  std::string longName = "a";
+  for (int i = 0; i < 200; ++i) longName += "\xE6\x98\x9F";  // 星
+  const std::string entries[] = {"C:\\Sternenlicht \xE2\x80\x93 Gr\xC3\xB6\xC3\x9F" "e\\lied.ogg",
+                                 "C:\\\xE6\x98\x9F\xE7\xA9\xBA\\" + longName + ".mp3"};
+  Playlist list;
+  for (const std::string& entry : entries) list.AddEntry(entry.c_str());
+  ASSERT_TRUE(list.SavePlaylist((dir + "names.m3u").c_str(), kPlaylistM3U));
+  const std::string saved = Read("names.m3u");
+  const size_t title = saved.find("#EXTINF:-1,a\xE6\x98\x9F");
+  ASSERT_NE(title, std::string::npos);
+  const size_t titleEnd = saved.find('\r', title);
+  EXPECT_EQ((titleEnd - title - 12) % 3, 0u) << "a letter was cut";
+  EXPECT_EQ(EntriesOf(Playlist((dir + "names.m3u").c_str())), Entries(entries, entries + 2));
 }
 
 TEST_F(PlaylistFiles, SaveRefusals) {

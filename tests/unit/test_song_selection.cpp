@@ -159,7 +159,7 @@ TEST_F(SongFiles, TheCustomPlaylistIsSavedAsM3UOrDeletedWhenEmpty) {
   const std::string file = dir + "user.m3u";
   const std::string tooLong = "C:\\" + std::string(kMaxSongPath, 'x') + ".mp3";
   ASSERT_TRUE(SaveCustomPlaylist({"C:\\M\\a.wma", tooLong, "C:\\M\\b.ogg"}, file));
-  EXPECT_EQ(Read("user.m3u"), "#EXTM3U\r\n#EXTINF:-1,a\r\nC:\\M\\a.wma\r\n#EXTINF:-1,b\r\nC:\\M\\b.ogg\r\n");
+  EXPECT_EQ(Read("user.m3u"), "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:-1,a\r\nC:\\M\\a.wma\r\n#EXTINF:-1,b\r\nC:\\M\\b.ogg\r\n");
   EXPECT_EQ(LoadCustomPlaylist(file), (Paths{"C:\\M\\a.wma", "C:\\M\\b.ogg"}));
 
   ASSERT_TRUE(SaveCustomPlaylist({}, file));

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "utf8_text.h"
+
 namespace {
 
 void WriteRect(FILE* out, HWND control, RECT rect) {
@@ -31,7 +33,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   HWND window = dialogOnly ? FindWindowA("#32770", title + 7) : FindWindowA(nullptr, title);
   HWND control = window != nullptr ? GetDlgItem(window, std::atoi(__argv[3])) : nullptr;
   if (control == nullptr) return 1;
-  FILE* out = std::fopen(__argv[1], "w");
+  FILE* out = std::fopen(__argv[1], "wb");
   if (out == nullptr) return 1;
   const char* what = __argv[4];
   // Wide texts: across processes Wine hands them over as the control keeps them.
@@ -47,7 +49,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   } else if (std::strcmp(what, "text") == 0) {
     // GetWindowText would give an edit box's caption, not its text, across processes.
     SendMessageW(control, WM_GETTEXT, 511, reinterpret_cast<LPARAM>(text));
-    std::fprintf(out, "%ls", text);
+    WriteUtf8(out, text);
   } else if (std::strcmp(what, "state") == 0) {
     std::fprintf(out, "enabled=%d checked=%d visible=%d\n", IsWindowEnabled(control) ? 1 : 0,
                  static_cast<int>(SendMessageA(control, BM_GETCHECK, 0, 0)), IsWindowVisible(control) ? 1 : 0);
@@ -57,7 +59,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       std::fprintf(out, "#none");
     else {
       SendMessageW(control, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(text));
-      std::fprintf(out, "%ls", text);
+      WriteUtf8(out, text);
     }
   } else if (std::strcmp(what, "entries") == 0) {
     const LRESULT count = SendMessageA(control, CB_GETCOUNT, 0, 0);
@@ -65,7 +67,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       text[0] = L'\0';
       if (SendMessageW(control, CB_GETLBTEXTLEN, i, 0) < 511)
         SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-      std::fprintf(out, "%ls\n", text);
+      WriteUtf8(out, text);
+      std::fputc('\n', out);
     }
   } else if (std::strcmp(what, "selected") == 0) {
     int indices[256];
