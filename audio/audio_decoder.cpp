@@ -8,7 +8,7 @@
 #include "audio/vorbis_decoder.h"
 #include "audio/wav_decoder.h"
 
-std::unique_ptr<AudioDecoder> OpenAudioDecoder(std::vector<uint8_t> data) {
+std::unique_ptr<AudioDecoder> OpenAudioDecoder(AudioBytes data) {
   if (IsWavData(data)) return OpenWavDecoder(std::move(data));
   if (IsOggData(data)) return OpenVorbisDecoder(std::move(data));
   if (IsMpegData(data)) return OpenMpegDecoder(std::move(data));

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "audio/audio_bytes.h"
+
 struct PcmFormat {
   int rate = 0;      // frames per second
   int channels = 0;  // 1 or 2
@@ -32,7 +34,7 @@ class AudioDecoder {
 
 // A decoder for RIFF WAVE, Ogg Vorbis or MPEG audio layer 1-3, owning the
 // bytes; null when none of them accepts the data.
-std::unique_ptr<AudioDecoder> OpenAudioDecoder(std::vector<uint8_t> data);
+std::unique_ptr<AudioDecoder> OpenAudioDecoder(AudioBytes data);
 
 // Wraps `source` so that it delivers `format` (rate conversion, mono to
 // stereo and back); `source` itself when it already does.

@@ -44,7 +44,7 @@ bool IsId3v2Header(const uint8_t* p, size_t available) {
 }
 
 // Where the audio starts after any ID3v2 tags (a file may carry several).
-size_t SkipId3v2Tags(const std::vector<uint8_t>& data) {
+size_t SkipId3v2Tags(const AudioBytes& data) {
   size_t pos = 0;
   while (IsId3v2Header(data.data() + pos, data.size() - pos)) {
     const uint8_t* p = data.data() + pos;
@@ -59,7 +59,7 @@ size_t SkipId3v2Tags(const std::vector<uint8_t>& data) {
 
 class MpegDecoder : public AudioDecoder {
  public:
-  MpegDecoder(std::vector<uint8_t> data, size_t begin, size_t end)
+  MpegDecoder(AudioBytes data, size_t begin, size_t end)
       : data_(std::move(data)), fed_(begin), end_(end) {}
   ~MpegDecoder() override {
     if (handle_ != nullptr) mpg123_delete(handle_);
@@ -177,7 +177,7 @@ class MpegDecoder : public AudioDecoder {
     return true;
   }
 
-  std::vector<uint8_t> data_;
+  AudioBytes data_;
   size_t fed_;  // bytes before this were handed to the decoder
   size_t end_;  // where the audio ends (before an ID3v1 tag)
   mpg123_handle* handle_ = nullptr;
@@ -188,12 +188,12 @@ class MpegDecoder : public AudioDecoder {
 
 }  // namespace
 
-bool IsMpegData(const std::vector<uint8_t>& data) {
+bool IsMpegData(const AudioBytes& data) {
   if (data.size() >= 3 && std::memcmp(data.data(), "ID3", 3) == 0) return true;
   return data.size() >= 4 && IsFrameHeader(data.data());
 }
 
-std::unique_ptr<AudioDecoder> OpenMpegDecoder(std::vector<uint8_t> data) {
+std::unique_ptr<AudioDecoder> OpenMpegDecoder(AudioBytes data) {
   if (!IsMpegData(data)) return nullptr;
   const size_t begin = SkipId3v2Tags(data);
   size_t end = data.size();

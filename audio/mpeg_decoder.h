@@ -10,7 +10,7 @@
 #include "audio/audio_decoder.h"
 
 // An ID3v2 tag ("ID3") or an MPEG audio frame header at the start.
-bool IsMpegData(const std::vector<uint8_t>& data);
+bool IsMpegData(const AudioBytes& data);
 
 // Null when libmpg123 finds no playable frame in the data.
-std::unique_ptr<AudioDecoder> OpenMpegDecoder(std::vector<uint8_t> data);
+std::unique_ptr<AudioDecoder> OpenMpegDecoder(AudioBytes data);

@@ -1,12 +1,11 @@
 #include "audio/sound_engine.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <limits>
 #include <utility>
 
-#include "foundation/shared_file.h"
+#include "audio/audio_bytes.h"
 
 namespace {
 
@@ -25,24 +24,10 @@ const int kMixerPriority = 2;
 const size_t kMaxSourceBytes = 512 * 1024 * 1024;
 const int kFullGain = 255;
 
-// The bytes [offset, length) of a file (length 0: up to its end).
-// Through the shared-file layer, which opens by the wide name on Windows.
-bool ReadSource(const char* path, int offset, int length, std::vector<uint8_t>& bytes) {
-  std::FILE* file = OpenSharedFile(path, "rb");
-  if (file == nullptr) return false;
-  const size_t limit = length > 0 ? std::min<size_t>(static_cast<size_t>(length), kMaxSourceBytes) + 1
-                                  : kMaxSourceBytes + 1;
-  bytes.clear();
-  uint8_t chunk[65536];
-  size_t got = 0;
-  while (bytes.size() < limit && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-    bytes.insert(bytes.end(), chunk, chunk + std::min(got, limit - bytes.size()));
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (length > 0 && bytes.size() > static_cast<size_t>(length)) bytes.resize(static_cast<size_t>(length));
-  if (failed || bytes.size() > kMaxSourceBytes || bytes.size() <= static_cast<size_t>(offset)) return false;
-  bytes.erase(bytes.begin(), bytes.begin() + offset);
-  return true;
+// The bytes [offset, length) of a file (length 0: up to its end), mapped
+// rather than read: a track's change costs no more for a large file.
+AudioBytes SourceBytes(const char* path, int offset, int length) {
+  return AudioBytes::MapFile(path, static_cast<size_t>(offset), static_cast<size_t>(length), kMaxSourceBytes);
 }
 
 // Gain of one side out of kFullGain: a balance control, so the centre
@@ -185,14 +170,15 @@ SoundStreamHandle SoundEngine::StreamOpen(const char* nameOrData, unsigned mode,
     rate = mixRate_;
   }
   try {
-    // Reading and decoder set-up can take a while; the mixer goes on.
-    std::vector<uint8_t> bytes;
+    // Decoder set-up can take a while; the mixer goes on.
+    AudioBytes bytes;
     if ((mode & kSoundLoadMemory) != 0) {
       if (length <= offset) return 0;
       const uint8_t* data = reinterpret_cast<const uint8_t*>(nameOrData);
-      bytes.assign(data + offset, data + length);
-    } else if (!ReadSource(nameOrData, offset, length, bytes)) {
-      return 0;
+      bytes = AudioBytes(std::vector<uint8_t>(data + offset, data + length));
+    } else {
+      bytes = SourceBytes(nameOrData, offset, length);
+      if (bytes.empty()) return 0;
     }
     std::unique_ptr<AudioDecoder> decoder = OpenAudioDecoder(std::move(bytes));
     if (decoder == nullptr) return 0;

@@ -36,7 +36,7 @@ const size_t kBlankCommentBytes = 16;
 // Where in `data` the first `wanted` bytes of the packet that starts with
 // the page at `pos` are, reading pages and segments as stb_vorbis does;
 // false when the pages stop first or do not chain.
-bool FindPacketBytes(const std::vector<uint8_t>& data, size_t pos, size_t wanted,
+bool FindPacketBytes(const AudioBytes& data, size_t pos, size_t wanted,
                      std::vector<size_t>& offsets) {
   for (bool first = true;; first = false) {
     if (pos > data.size() || data.size() - pos < 27) return false;
@@ -58,7 +58,7 @@ bool FindPacketBytes(const std::vector<uint8_t>& data, size_t pos, size_t wanted
   }
 }
 
-bool BlankComments(std::vector<uint8_t>& data) {
+bool BlankComments(AudioBytes& data) {
   if (data.size() < kFirstPageBytes || data[26] != 1 || data[27] != 30) return false;
   std::vector<size_t> at;
   if (!FindPacketBytes(data, kFirstPageBytes, kBlankCommentBytes, at)) return false;
@@ -72,7 +72,7 @@ bool BlankComments(std::vector<uint8_t>& data) {
 
 class VorbisDecoder : public AudioDecoder {
  public:
-  VorbisDecoder(std::vector<uint8_t> data, std::vector<char> arena, stb_vorbis* vorbis,
+  VorbisDecoder(AudioBytes data, std::vector<char> arena, stb_vorbis* vorbis,
                 PcmFormat format)
       : data_(std::move(data)), arena_(std::move(arena)), vorbis_(vorbis), format_(format) {}
   ~VorbisDecoder() override { stb_vorbis_close(vorbis_); }
@@ -108,7 +108,7 @@ class VorbisDecoder : public AudioDecoder {
            error != VORBIS_unexpected_eof && error != VORBIS_missing_capture_pattern;
   }
 
-  std::vector<uint8_t> data_;
+  AudioBytes data_;
   std::vector<char> arena_;  // stb_vorbis's whole working memory
   stb_vorbis* vorbis_;
   PcmFormat format_;
@@ -118,11 +118,11 @@ class VorbisDecoder : public AudioDecoder {
 
 }  // namespace
 
-bool IsOggData(const std::vector<uint8_t>& data) {
+bool IsOggData(const AudioBytes& data) {
   return data.size() >= 4 && std::memcmp(data.data(), "OggS", 4) == 0;
 }
 
-std::unique_ptr<AudioDecoder> OpenVorbisDecoder(std::vector<uint8_t> data) {
+std::unique_ptr<AudioDecoder> OpenVorbisDecoder(AudioBytes data) {
   if (!IsOggData(data) || data.size() > static_cast<size_t>(INT_MAX)) return nullptr;
   if (!BlankComments(data)) return nullptr;
   for (size_t size : kArenaSizes) {

@@ -9,7 +9,7 @@
 #include "audio/audio_decoder.h"
 
 // "OggS", the capture pattern of the first page.
-bool IsOggData(const std::vector<uint8_t>& data);
+bool IsOggData(const AudioBytes& data);
 
 // Null when the data holds no Vorbis stream stb_vorbis can open.
-std::unique_ptr<AudioDecoder> OpenVorbisDecoder(std::vector<uint8_t> data);
+std::unique_ptr<AudioDecoder> OpenVorbisDecoder(AudioBytes data);

@@ -45,7 +45,7 @@ struct ChunkSpan {
   size_t length = 0;
 };
 
-bool FindChunks(const std::vector<uint8_t>& data, ChunkSpan& fmt, ChunkSpan& samples) {
+bool FindChunks(const AudioBytes& data, ChunkSpan& fmt, ChunkSpan& samples) {
   const uint64_t size = data.size();
   uint64_t pos = 12;
   while (size - pos >= 8) {
@@ -120,7 +120,7 @@ bool ParseFormat(const ChunkSpan& fmt, WavLayout& layout) {
 class WavDecoder : public AudioDecoder {
  public:
   // The samples are `length` bytes from `offset` on, already cut to the file.
-  WavDecoder(std::vector<uint8_t> data, const WavLayout& layout, size_t offset, size_t length)
+  WavDecoder(AudioBytes data, const WavLayout& layout, size_t offset, size_t length)
       : data_(std::move(data)),
         layout_(layout),
         offset_(offset),
@@ -174,7 +174,7 @@ class WavDecoder : public AudioDecoder {
     }
   }
 
-  std::vector<uint8_t> data_;
+  AudioBytes data_;
   WavLayout layout_;
   size_t offset_;
   size_t frames_;
@@ -183,12 +183,12 @@ class WavDecoder : public AudioDecoder {
 
 }  // namespace
 
-bool IsWavData(const std::vector<uint8_t>& data) {
+bool IsWavData(const AudioBytes& data) {
   return data.size() >= 12 && std::memcmp(data.data(), "RIFF", 4) == 0 &&
          std::memcmp(data.data() + 8, "WAVE", 4) == 0;
 }
 
-std::unique_ptr<AudioDecoder> OpenWavDecoder(std::vector<uint8_t> data) {
+std::unique_ptr<AudioDecoder> OpenWavDecoder(AudioBytes data) {
   if (!IsWavData(data)) return nullptr;
   ChunkSpan fmt, samples;
   WavLayout layout;

@@ -12,7 +12,7 @@
 #include "audio/audio_decoder.h"
 
 // "RIFF" <size> "WAVE" at the start.
-bool IsWavData(const std::vector<uint8_t>& data);
+bool IsWavData(const AudioBytes& data);
 
 // Null when the file is not a WAVE file this reader understands.
-std::unique_ptr<AudioDecoder> OpenWavDecoder(std::vector<uint8_t> data);
+std::unique_ptr<AudioDecoder> OpenWavDecoder(AudioBytes data);

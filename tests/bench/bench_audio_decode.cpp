@@ -15,8 +15,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <ctime>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -117,6 +118,47 @@ void ConvertOnly(benchmark::State& state) {
   ReportCost(state, clock, static_cast<double>(frames) / kEngineFormat.rate);
 }
 
+// What a track change costs the thread that makes it: the file's bytes made
+// ready (mapped now, read whole before) and the decoder opened and brought
+// to the engine's format, for a WAV of range(0) MB made here.
+void OpenTrack(benchmark::State& state) {
+  const size_t megabytes = static_cast<size_t>(state.range(0));
+  const std::string path = "/tmp/zv_bench_open_" + std::to_string(megabytes) + ".wav";
+  {
+    const uint32_t dataBytes = static_cast<uint32_t>(megabytes << 20);
+    const uint8_t header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                16, 0, 0, 0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0,
+                                4, 0, 16, 0, 'd', 'a', 't', 'a',
+                                static_cast<uint8_t>(dataBytes), static_cast<uint8_t>(dataBytes >> 8),
+                                static_cast<uint8_t>(dataBytes >> 16), static_cast<uint8_t>(dataBytes >> 24)};
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    std::vector<char> zeros(1 << 20, 0);
+    for (size_t i = 0; i < megabytes; ++i) out.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+  }
+  const bool mapped = state.range(1) != 0;
+  for (auto _ : state) {
+    AudioBytes bytes;
+    if (mapped) {
+      bytes = AudioBytes::MapFile(path.c_str(), 0, 0, size_t{1} << 31);
+    } else {
+      // As a file track was read before: its size, then all of it at once.
+      std::ifstream in(path, std::ios::binary | std::ios::ate);
+      std::vector<uint8_t> whole(static_cast<size_t>(in.tellg()));
+      in.seekg(0);
+      in.read(reinterpret_cast<char*>(whole.data()), static_cast<std::streamsize>(whole.size()));
+      bytes = AudioBytes(std::move(whole));
+    }
+    std::unique_ptr<AudioDecoder> decoder = ConvertTo(OpenAudioDecoder(std::move(bytes)), PcmFormat{44100, 2});
+    if (decoder == nullptr) {
+      state.SkipWithError("the WAV did not open");
+      break;
+    }
+    benchmark::DoNotOptimize(decoder.get());
+  }
+  std::remove(path.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -130,6 +172,11 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("DecodeTo44100Stereo/mp3_22050_mono", DecodeTrack, mp3Half)
       ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("ConvertOnly/48000_stereo", ConvertOnly)
+      ->Unit(benchmark::kMillisecond);
+  // range(1): 1 mapped, 0 read whole, as a track was opened before.
+  benchmark::RegisterBenchmark("OpenTrack", OpenTrack)
+      ->ArgNames({"MB", "mapped"})
+      ->Args({4, 0})->Args({4, 1})->Args({400, 0})->Args({400, 1})
       ->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

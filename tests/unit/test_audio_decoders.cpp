@@ -255,7 +255,7 @@ TEST(OpenAudioDecoder, RefusesDataWithoutAPlayableStream) {
   noise[0] = 'x';
   EXPECT_EQ(OpenAudioDecoder({}), nullptr);
   EXPECT_EQ(OpenAudioDecoder(noise), nullptr);
-  EXPECT_EQ(OpenAudioDecoder({'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}), nullptr);
+  EXPECT_EQ(OpenAudioDecoder(std::vector<uint8_t>{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}), nullptr);
 
   std::vector<uint8_t> fake = noise;
   std::memcpy(fake.data(), "OggS", 4);
