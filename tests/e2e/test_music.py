@@ -50,21 +50,28 @@ def tracks(runs, at_least=0.3):
     """The tracks heard: runs of one tone joined across the short glitches a
     loaded machine puts into the recording, [(start, end, frequency rounded
     to 10 Hz, seconds actually heard)]; blips shorter than `at_least` s
-    (track changes) dropped. A glitch also bends the tone measured over the
-    short run around it, so runs one 10 Hz step apart are one tone, whose
-    frequency is that of the part heard longest."""
+    (track changes) dropped, though a stretch of them joins the tone runs
+    on either side. A glitch also bends the tone measured over the short run
+    around it, so runs one 10 Hz step apart are one tone, whose frequency is
+    that of the part heard longest."""
     joined = []
+    reach = None  # the end of the last track and of the blips right after it
     for a, b, f, sound in runs:
         if b - a < at_least:
+            # Underruns on a loaded machine can break a tone into a stretch
+            # of such blips; they bridge it, as silence would not.
+            if reach is not None and a - reach < 0.5:
+                reach = b
             continue
         f = int(round(f / 10.0)) * 10
-        if joined and abs(joined[-1][2] - f) <= 10 and a - joined[-1][1] < 0.5:
+        if joined and abs(joined[-1][2] - f) <= 10 and a - reach < 0.5:
             if sound > joined[-1][4]:
                 joined[-1][2], joined[-1][4] = f, sound
             joined[-1][1] = b
             joined[-1][3] += sound
         else:
             joined.append([a, b, f, sound, sound])
+        reach = b
     return [tuple(t[:4]) for t in joined]
 
 
