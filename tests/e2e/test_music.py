@@ -122,10 +122,21 @@ class MusicSession(SlideshowSession):
             shutil.copy2(path, KEEP)
         return path
 
-    def write_playlist(self, lines):
+    def write_playlist(self, lines, encoding=None):
         os.makedirs(self.data_folder(), exist_ok=True)
-        with open(os.path.join(self.data_folder(), self.user + ".M3U"), "w", newline="\r\n") as f:
+        with open(os.path.join(self.data_folder(), self.user + ".M3U"), "w", newline="\r\n",
+                  encoding=encoding) as f:
             f.write("\n".join(lines) + "\n")
+
+    def play_custom_list(self, name, tones):
+        """Runs the saver with the user's own list until the tones of
+        `tones` were heard in that order; the recording's tone runs."""
+        self.record(name)
+        proc, window = self.start_music(CustomMusic=1, DefaultMusic=0)
+        assert window is not None, "no saver window"
+        assert wait_for_tones(self, tones), "not every track was heard"
+        assert self.quit(proc, window) == 0
+        return tone_runs(self.recording())
 
     def quit(self, proc, window):
         self.key("Escape", window=window)
@@ -170,12 +181,7 @@ class CustomPlaylist(unittest.TestCase):
             tone(os.path.join(music, "t990.mp3"), 990, 2)
             s.write_playlist(["#EXTM3U", "#EXTINF:-1,first", r"C:\Music\t550.wav",
                               r"C:\Music\t770.ogg", r"C:\Music\t990.mp3"])
-            s.record("custom.wav")
-            proc, window = s.start_music(CustomMusic=1, DefaultMusic=0)
-            self.assertIsNotNone(window)
-            self.assertTrue(wait_for_tones(s, (550, 770, 990)), "not every track was heard")
-            self.assertEqual(s.quit(proc, window), 0)
-            runs = tone_runs(s.recording())
+            runs = s.play_custom_list("custom.wav", (550, 770, 990))
         heard = tracks(runs)
         # WAV and Ogg through our engine, the MP3 through DirectShow, then round again.
         assert_tones(self, heard, (550, 770, 990), runs)
@@ -220,16 +226,11 @@ class CustomPlaylist(unittest.TestCase):
                 os.makedirs(os.path.dirname(s.c_path(path)), exist_ok=True)
                 tone(s.c_path(path), freq, 2)
             # As some Windows players save them: UTF-16 with its mark.
-            lines = ["#EXTM3U"] + ["#EXTINF:-1,x\r\n" + path for path, _ in songs]
-            os.makedirs(s.data_folder(), exist_ok=True)
-            with open(os.path.join(s.data_folder(), s.user + ".M3U"), "wb") as f:
-                f.write("\r\n".join(lines).encode("utf-16"))
-            s.record("unicode.wav")
-            proc, window = s.start_music(CustomMusic=1, DefaultMusic=0)
-            self.assertIsNotNone(window)
-            self.assertTrue(wait_for_tones(s, (550, 770, 990)), "not every track was heard")
-            self.assertEqual(s.quit(proc, window), 0)
-            runs = tone_runs(s.recording())
+            lines = ["#EXTM3U"]
+            for path, _ in songs:
+                lines += ["#EXTINF:-1,x", path]
+            s.write_playlist(lines, encoding="utf-16")
+            runs = s.play_custom_list("unicode.wav", (550, 770, 990))
         assert_tones(self, tracks(runs), (550, 770, 990), runs)
 
     def test_a_list_of_missing_files_and_no_built_in_music_leave_the_saver_silent(self):
