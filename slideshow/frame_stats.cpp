@@ -46,14 +46,31 @@ PerformanceAction AutoPerformanceStep(int32_t runTime, float averageFps, float i
 void FrameTimes::Add(float frameMs) {
   const double start = clockMs_;
   clockMs_ += frameMs;
-  frames_.push_back(Frame{frameMs, clockMs_, start <= nearUntilMs_});
+  const bool nearChange = start <= nearUntilMs_;
+  frames_.push_back(Frame{frameMs, clockMs_, nearChange});
+  if (nearChange) changeLongest_.back() = std::max(changeLongest_.back(), frameMs);
 }
 
 void FrameTimes::MarkChange() {
   nearUntilMs_ = clockMs_ + kNearChangeMs;
-  for (auto it = frames_.rbegin(); it != frames_.rend() && clockMs_ - it->endMs <= kNearChangeMs; ++it)
+  float longest = 0.0f;
+  for (auto it = frames_.rbegin(); it != frames_.rend() && clockMs_ - it->endMs <= kNearChangeMs; ++it) {
     it->nearChange = true;
+    longest = std::max(longest, it->ms);
+  }
+  changeLongest_.push_back(longest);
 }
+
+namespace {
+
+// Nearest rank: the smallest time at or above that share of the sorted times.
+float Percentile(const std::vector<float>& sorted, double share) {
+  if (sorted.empty()) return 0.0f;
+  const size_t rank = static_cast<size_t>(std::ceil(share * static_cast<double>(sorted.size())));
+  return sorted[std::min(std::max<size_t>(rank, 1), sorted.size()) - 1];
+}
+
+}  // namespace
 
 std::string FrameTimes::Summary() const {
   std::vector<float> sorted;
@@ -63,15 +80,13 @@ std::string FrameTimes::Summary() const {
     if (f.nearChange) nearChange = std::max(nearChange, f.ms);
   }
   std::sort(sorted.begin(), sorted.end());
-  // Nearest rank: the smallest time at or above that share of the frames.
-  auto at = [&sorted](double share) {
-    if (sorted.empty()) return 0.0f;
-    const size_t rank = static_cast<size_t>(std::ceil(share * static_cast<double>(sorted.size())));
-    return sorted[std::min(std::max<size_t>(rank, 1), sorted.size()) - 1];
-  };
+  std::vector<float> changes = changeLongest_;
+  std::sort(changes.begin(), changes.end());
   std::ostringstream line;
-  line << std::fixed << std::setprecision(1) << "Frame times: " << sorted.size() << " frames, median " << at(0.5)
-       << " ms, p95 " << at(0.95) << " ms, p99 " << at(0.99) << " ms, longest "
-       << (sorted.empty() ? 0.0f : sorted.back()) << " ms, longest near a change " << nearChange << " ms";
+  line << std::fixed << std::setprecision(1) << "Frame times: " << sorted.size() << " frames, median "
+       << Percentile(sorted, 0.5) << " ms, p95 " << Percentile(sorted, 0.95) << " ms, p99 "
+       << Percentile(sorted, 0.99) << " ms, longest " << (sorted.empty() ? 0.0f : sorted.back())
+       << " ms, longest near a change " << nearChange << " ms, typical change " << Percentile(changes, 0.5)
+       << " ms";
   return line.str();
 }

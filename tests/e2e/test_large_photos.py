@@ -21,7 +21,8 @@ TITLE = "Zelvora: Quorrin"
 ZVBUNDLE = os.path.join(BUILD_DIR, "host-tools", "tools", "zvbundle")
 SOURCE = "/usr/share/stellarium/nebulae/default/n2244.png"
 FRAME_TIMES = re.compile(r"Frame times: (\d+) frames, median ([\d.]+) ms, p95 ([\d.]+) ms, "
-                         r"p99 ([\d.]+) ms, longest ([\d.]+) ms, longest near a change ([\d.]+) ms")
+                         r"p99 ([\d.]+) ms, longest ([\d.]+) ms, longest near a change ([\d.]+) ms, "
+                         r"typical change ([\d.]+) ms")
 
 
 def make_jpeg(out, size, *options):
@@ -148,16 +149,17 @@ class EveryPhotograph(unittest.TestCase):
         self.assertNotIn("Couldn't find any good images", log)
         times = FRAME_TIMES.search(log)
         self.assertIsNotNone(times, log)
-        frames, median, p95, p99, longest, near = map(float, times.groups())
+        frames, median, p95, p99, longest, near, typical = map(float, times.groups())
         print("%dx%d cram %d: %s; late: %s" % (width, height, cram, times.group(0),
                                                re.findall(r"Photograph \d+ late by \d+ ms", log)))
-        # A change (its uploads, the slides it takes) is no slower than
-        # three ordinary frames, or than twice the slow frames the machine's
-        # own load gave this run anywhere: a second of the run is near a
-        # change every few, so on a loaded machine the run's worst hiccup
-        # falls there often, and it may exceed the 1 % it stands above. A
-        # frozen screen (an upload of every tile at once) takes seconds.
-        self.assertLessEqual(near, max(3 * median, 2 * p99), times.group(0))
+        # A change (its uploads, the slides it takes) is typically no slower
+        # than three ordinary frames, or than twice the slow frames the
+        # machine's own load gave this run anywhere. The typical change, not
+        # the worst: a second of the run is near a change every few, so on a
+        # loaded machine the run's worst hiccup falls there often, while a
+        # change that is slow by itself (an upload of every tile at once, a
+        # frozen screen) is slow every time.
+        self.assertLessEqual(typical, max(3 * median, 2 * p99), times.group(0))
         self.assertGreater(frames, 100)
 
     def test_a_1024_by_768_screen(self):

@@ -70,7 +70,7 @@ TEST(FrameTimes, SummaryGivesTheMedianTheTailAndTheLongestNearAChange) {
   FrameTimes times;
   EXPECT_EQ(times.Summary(),
             "Frame times: 0 frames, median 0.0 ms, p95 0.0 ms, p99 0.0 ms, longest 0.0 ms, longest near a "
-            "change 0.0 ms");
+            "change 0.0 ms, typical change 0.0 ms");
   // 100 frames of 1..100 ms, percentiles by nearest rank; a change after
   // the 94 ms frame makes the six after it (all within a second) near one.
   for (int ms = 1; ms <= 100; ++ms) {
@@ -80,7 +80,7 @@ TEST(FrameTimes, SummaryGivesTheMedianTheTailAndTheLongestNearAChange) {
   EXPECT_EQ(times.Count(), 100);
   EXPECT_EQ(times.Summary(),
             "Frame times: 100 frames, median 50.0 ms, p95 95.0 ms, p99 99.0 ms, longest 100.0 ms, longest near "
-            "a change 100.0 ms");
+            "a change 100.0 ms, typical change 100.0 ms");
 
   FrameTimes apart;
   apart.Add(16.66f);
@@ -92,4 +92,21 @@ TEST(FrameTimes, SummaryGivesTheMedianTheTailAndTheLongestNearAChange) {
   apart.Add(300.0f);  // more than a second after it
   EXPECT_NE(apart.Summary().find("longest 500.0 ms, longest near a change 40.0 ms"), std::string::npos)
       << apart.Summary();
+}
+
+TEST(FrameTimes, TheTypicalChangeIsTheMedianOfEachChangesLongestFrame) {
+  // Three changes two seconds apart: the second meets one 400 ms hiccup,
+  // which is the longest near a change but not the typical one. A frame
+  // just before a change counts for it as well as one just after.
+  FrameTimes times;
+  const float longest[] = {30.0f, 400.0f, 50.0f};
+  for (float slow : longest) {
+    for (int i = 0; i < 60; ++i) times.Add(20.0f);
+    times.Add(slow / 2);
+    times.MarkChange();
+    times.Add(slow);
+    for (int i = 0; i < 60; ++i) times.Add(20.0f);
+  }
+  EXPECT_NE(times.Summary().find("longest near a change 400.0 ms, typical change 50.0 ms"), std::string::npos)
+      << times.Summary();
 }
