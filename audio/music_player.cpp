@@ -152,7 +152,17 @@ int MusicPlayer::Play() {
   }
   failedStarts = 0;
   stopped = false;
+  ++startedTracks_;
   return kMusicOk;
+}
+
+bool MusicPlayer::TakeStartedTrack(std::string* entry) {
+  cMonitorLock hold(lock_);
+  if (takenTracks_ == startedTracks_) return false;
+  takenTracks_ = startedTracks_;
+  const char* name = tracks.GetEntry(current);
+  *entry = name != nullptr ? name : "";
+  return true;
 }
 
 int MusicPlayer::Next() {
@@ -248,6 +258,7 @@ void MusicPlayer::ResetFields() {
   trackResolver = nullptr;
   failedStarts = 0;
   failedInARow = 0;
+  takenTracks_ = startedTracks_;
 }
 
 void MusicPlayer::LibraryStreamEnded(SoundStreamHandle ended) {

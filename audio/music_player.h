@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "audio/music_engines.h"
 #include "audio/playlist.h"
@@ -53,6 +54,9 @@ class MusicPlayer {
   int Pause();
   int Stop();
   void Close();
+  // The entry of the track that started since the last call, if one did:
+  // for the main thread's log, which no other thread may write.
+  bool TakeStartedTrack(std::string* entry);
 
   int volume = 255;
   SoundStreamHandle stream = 0;
@@ -90,6 +94,9 @@ class MusicPlayer {
   // Tracks that failed midway one after the other: after a whole pass of
   // them the music gives up and stays silent rather than going round.
   int failedInARow = 0;
+  // Tracks started (resuming is no start), and how many of them were taken.
+  int startedTracks_ = 0;
+  int takenTracks_ = 0;
 
   mutable cMonitor lock_;
   // Set while Close waits for the engine's thread, whose end callback may

@@ -290,6 +290,7 @@ void SaverRun::Frame() {
   drawer_->Draw(t);
   frameTimes_.Add(t);
   if (drawer_->PhotographChanges() != changes) frameTimes_.MarkChange();
+  LogStartedTrack();
 }
 
 void SaverRun::RestoreDisplay(const char* changingBack, const char* call) {

@@ -3,10 +3,13 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <string>
+
 #include "audio/audio_stream_win32.h"
 #include "audio/music_setup.h"
 #include "audio/sound_engine.h"
 #include "bundle/program_bundles.h"
+#include "foundation/logger.h"
 #include "foundation/saver_settings.h"
 #include "host/host_state.h"
 
@@ -19,6 +22,11 @@ void ShutdownSound() {
   StopMusic(theMusicPlayer, *ss);
   // A graph still alive when the process ends makes it crash on the way out.
   AudioStream::Destroy();
+}
+
+void LogStartedTrack() {
+  std::string entry;
+  if (theLogger != nullptr && theMusicPlayer.TakeStartedTrack(&entry)) ZV_LOG_INFO("Playing music: " << entry);
 }
 
 void MusicNextTrack() { theMusicPlayer.Next(); }

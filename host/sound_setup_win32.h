@@ -4,6 +4,9 @@
 
 bool initSound();
 void ShutdownSound();
+// Logs the track that started since the last call (names are UTF-8); the
+// engine's thread starts tracks too, and only this thread writes the log.
+void LogStartedTrack();
 void MusicNextTrack();
 void MusicPreviousTrack();
 void MusicPlayCurrent();

@@ -2,10 +2,13 @@
 from the bundle, the arrow keys, the user's own playlist of WAV, Ogg and MP3
 files in order, a playlist of missing files, and a machine without sound."""
 import os
+import random
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 from test_slideshow import ZVBUNDLE, SlideshowSession
@@ -142,6 +145,11 @@ class MusicSession(SlideshowSession):
         self.key("Escape", window=window)
         return wait_exit(proc, 60)
 
+    def started_tracks(self):
+        """The tracks the saver's log says started, names decoded as UTF-8."""
+        log = (self.read_log() or "").encode("latin-1").decode("utf-8", "replace")
+        return re.findall(r"Playing music: (.*?)\r?\n", log)
+
 
 class BuiltInMusic(unittest.TestCase):
     def test_built_in_tracks_play_and_the_right_arrow_changes_the_track(self):
@@ -231,7 +239,60 @@ class CustomPlaylist(unittest.TestCase):
                 lines += ["#EXTINF:-1,x", path]
             s.write_playlist(lines, encoding="utf-16")
             runs = s.play_custom_list("unicode.wav", (550, 770, 990))
+            logged = s.started_tracks()
         assert_tones(self, tracks(runs), (550, 770, 990), runs)
+        # The log names them readably.
+        self.assertEqual(logged[:3], [path for path, _ in songs], logged)
+
+    def test_right_pressed_as_tracks_end_leaves_one_track_playing_and_the_music_going_on(self):
+        """Twenty presses, each aimed at the end of a short track, where the
+        engine's thread moves on by itself at the same moment. Two streams
+        playing at once would sound louder than one: sines of equal level
+        add up to 1.4 times the level of either."""
+        length = 0.4
+        tones = (440, 550, 660, 770, 880)
+        with MusicSession() as s:
+            music = s.c_path(r"C:\Music")
+            os.makedirs(music)
+            entries = []
+            for freq in tones:
+                tone(os.path.join(music, "s%d.ogg" % freq), freq, length)
+                entries.append(r"C:\Music\s%d.ogg" % freq)
+            s.write_playlist(entries)
+            s.record("presses.wav")
+            proc, window = s.start_music(CustomMusic=1, DefaultMusic=0)
+            self.assertIsNotNone(window)
+            # A few tracks alone first, for the level of one.
+            self.assertTrue(wait_until(lambda: len(s.started_tracks()) >= 4, 60), "the music did not start")
+            before = len(s.pulse.analysed())
+            rng = random.Random(20)
+            for _ in range(20):
+                seen = len(s.started_tracks())
+                self.assertTrue(wait_until(lambda: len(s.started_tracks()) > seen, 60),
+                                "the music stopped: %s" % s.started_tracks()[-3:])
+                # The log line comes a frame after the start: aim at the end.
+                time.sleep(max(0.0, length - 0.05 + rng.uniform(-0.1, 0.1)))
+                s.key("Right", window=window)
+            pressed = s.pulse.recorded_seconds()
+
+            def heard_since(start):
+                return sum(w[3] for w in s.pulse.analysed() if w[0] >= start and w[1] >= 0.01)
+
+            # Going on by itself: tracks keep starting and keep being heard.
+            seen = len(s.started_tracks())
+            self.assertTrue(wait_until(lambda: len(s.started_tracks()) >= seen + 5, 60),
+                            "the music stopped after the presses")
+            self.assertTrue(wait_until(lambda: heard_since(pressed) >= 1.0, 60), "silent after the presses")
+            self.assertIsNone(proc.poll(), "an arrow key ended the saver")
+            self.assertEqual(s.quit(proc, window), 0)
+            analysed = s.pulse.analysed()
+        single = sorted(w[1] for w in analysed[:before] if w[1] >= 0.01)
+        self.assertGreater(len(single), 5, analysed[:before])
+        level = single[len(single) // 2]
+        loudest = max(analysed[before:], key=lambda w: w[1])
+        sys.stderr.write("\none track's level %.3f, loudest window since the presses began %.3f at %.1f s\n"
+                         % (level, loudest[1], loudest[0]))
+        self.assertLess(loudest[1], 1.2 * level, analysed[before:])
 
     def test_a_list_of_missing_files_and_no_built_in_music_leave_the_saver_silent(self):
         with MusicSession() as s:

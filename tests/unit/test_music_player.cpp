@@ -269,6 +269,23 @@ TEST_F(MusicPlayerTest, TheEndOfATrackMovesOnOnlyWhilePlaying) {
   EXPECT_EQ(Current(), "a.ogg");
 }
 
+TEST_F(MusicPlayerTest, TheLogTakesTheLatestStartedTrackOnceAndNoResume) {
+  Tracks({"a.ogg", "Größe/星空.ogg", "c.wma"});
+  std::string entry;
+  EXPECT_FALSE(player.TakeStartedTrack(&entry));
+  ASSERT_EQ(player.Play(), kMusicOk);
+  library.EndTrack();  // two starts before the main thread looks: the latest
+  ASSERT_TRUE(player.TakeStartedTrack(&entry));
+  EXPECT_EQ(entry, "Größe/星空.ogg");
+  EXPECT_FALSE(player.TakeStartedTrack(&entry));
+  ASSERT_EQ(player.Pause(), kMusicOk);
+  ASSERT_EQ(player.Play(), kMusicOk);
+  EXPECT_FALSE(player.TakeStartedTrack(&entry));
+  ASSERT_EQ(player.Next(), kMusicOk);
+  player.Close();  // what started before the end is no longer playing
+  EXPECT_FALSE(player.TakeStartedTrack(&entry));
+}
+
 TEST_F(MusicPlayerTest, TracksFailingMidwayMoveOnAndAWholePassOfThemEndsTheMusic) {
   Tracks({"a.ogg", "b.wma", "c.ogg"});
   ASSERT_EQ(player.Play(), kMusicOk);
