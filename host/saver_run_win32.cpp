@@ -377,6 +377,7 @@ void SaverRun::LogWorkTimes() {
 void SaverRun::Teardown() {
   ZV_LOG_INFO("Exited main loop.");
   ZV_LOG_INFO(frameTimes_.Summary());
+  ZV_LOG_INFO(frameTimes_.ChangeSummary());
   LogWorkTimes();
   if (!Preview()) ss->WriteCrashFlag(1);
   ZV_LOG_INFO("ReleaseDC(hScrWindow,hDC)");

@@ -80,13 +80,19 @@ std::string FrameTimes::Summary() const {
     if (f.nearChange) nearChange = std::max(nearChange, f.ms);
   }
   std::sort(sorted.begin(), sorted.end());
-  std::vector<float> changes = changeLongest_;
-  std::sort(changes.begin(), changes.end());
   std::ostringstream line;
   line << std::fixed << std::setprecision(1) << "Frame times: " << sorted.size() << " frames, median "
        << Percentile(sorted, 0.5) << " ms, p95 " << Percentile(sorted, 0.95) << " ms, p99 "
        << Percentile(sorted, 0.99) << " ms, longest " << (sorted.empty() ? 0.0f : sorted.back())
-       << " ms, longest near a change " << nearChange << " ms, typical change " << Percentile(changes, 0.5)
-       << " ms";
+       << " ms, longest near a change " << nearChange << " ms";
+  return line.str();
+}
+
+std::string FrameTimes::ChangeSummary() const {
+  std::vector<float> changes = changeLongest_;
+  std::sort(changes.begin(), changes.end());
+  std::ostringstream line;
+  line << std::fixed << std::setprecision(1) << "Photograph changes: " << changes.size()
+       << ", longest frame near a typical one " << Percentile(changes, 0.5) << " ms";
   return line.str();
 }

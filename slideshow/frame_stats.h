@@ -71,8 +71,11 @@ class FrameTimes {
   void MarkChange();
   int32_t Count() const { return static_cast<int32_t>(frames_.size()); }
   // "Frame times: N frames, median M ms, p95 P ms, p99 Q ms, longest L ms,
-  // longest near a change C ms, typical change T ms".
+  // longest near a change C ms".
   std::string Summary() const;
+  // "Photograph changes: N, longest frame near a typical one T ms": the
+  // median over the changes of each one's longest near frame.
+  std::string ChangeSummary() const;
 
  private:
   static constexpr double kNearChangeMs = 1000.0;

@@ -53,6 +53,7 @@ with Session() as s:
     print("average frames per second: %s" % (fps[1] if fps else "?"))
     print("CPU seconds per second of running: %.3f" % ((cpu1 - cpu0) / (t1 - t0)))
     for line in (s.read_log() or "").splitlines():
-        if any(key in line for key in ("Frame times", "late by", "Longest frame", "Fast-mode effects",
+        if any(key in line for key in ("Frame times", "Photograph changes", "late by", "Longest frame",
+                                       "Fast-mode effects",
                                        "Captions rendered")):
             print(line.split("|")[-1].strip())
