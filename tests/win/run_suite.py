@@ -12,7 +12,10 @@ as skipped.
       that no suite goes without its ctest entry
 
 PROGRAM is the emulator and the test program (and any fixed arguments).
+Suites named SoundDevice... play through a private PulseAudio null sink,
+started for them, so they run wherever the test command runs.
 """
+import contextlib
 import os
 import re
 import subprocess
@@ -20,7 +23,11 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from zvaudio import PulseSink  # noqa: E402
+
 SKIPPED_EXIT = 77
+DEVICE_SUITE_PREFIX = "SoundDevice"
 
 
 def split_command(args):
@@ -30,12 +37,26 @@ def split_command(args):
     return args[:at], args[at + 1:]
 
 
-def run_program(args):
+@contextlib.contextmanager
+def suite_environment(suite):
+    """The program's environment: a sound server of its own for the suites
+    that need a sound device."""
+    if not suite.startswith(DEVICE_SUITE_PREFIX):
+        yield None
+        return
+    with PulseSink() as sink:
+        env = dict(os.environ)
+        sink.apply(env)
+        env["ZV_AUDIO_DEVICE"] = "1"
+        yield env
+
+
+def run_program(args, env=None):
     """(exit status, output) of the program. The output goes through a file:
     Wine's server and helper processes outlive the program for a while with
     its output handles, and ctest would wait for them to close a pipe."""
     with tempfile.TemporaryFile() as out:
-        code = subprocess.call(args, stdout=out, stderr=subprocess.STDOUT)
+        code = subprocess.call(args, stdout=out, stderr=subprocess.STDOUT, env=env)
         out.seek(0)
         # A Windows program writes CR LF to a file.
         return code, out.read().decode("utf-8", "replace").replace("\r\n", "\n")
@@ -64,8 +85,9 @@ def run_suite(suite, program):
         os.remove(result)
     # A relative path: the program sees it through Wine's drive of the
     # current folder, whatever the Unix path looks like.
-    code, out = run_program(program + ["--gtest_brief=1", "--gtest_filter=%s.*" % suite,
-                                       "--gtest_output=xml:%s.xml" % suite])
+    with suite_environment(suite) as env:
+        code, out = run_program(program + ["--gtest_brief=1", "--gtest_filter=%s.*" % suite,
+                                           "--gtest_output=xml:%s.xml" % suite], env)
     sys.stdout.write(out)
     if not os.path.exists(result):
         print("%s: no results (the program ended with %d before writing them)" % (suite, code))

@@ -58,8 +58,8 @@ TEST(AudioStreamWin, NotifyMessageIsRegisteredOnce) {
 }
 
 TEST(AudioStreamWin, OpenOfAMissingFileFailsAndLeavesNoStream) {
+  CallbackLog log;  // outlives the stream, whose teardown reports to it
   AudioStream stream;
-  CallbackLog log;
   EXPECT_EQ(stream.Open("C:\\no such folder\\no such track.mp3", RecordEnd, &log), 0);
   EXPECT_EQ(stream.Serial(), 1);
   EXPECT_FALSE(stream.HasGraph());
@@ -220,9 +220,9 @@ TEST(SoundDeviceWin, EnginePlaysAWavThroughWaveOut) {
 TEST(SoundDeviceWin, AudioStreamPlaysAnMp3AndReportsItsEnd) {
   if (!DeviceTestsWanted() || Mp3Path().empty())
     GTEST_SKIP() << "set ZV_AUDIO_DEVICE=1 and ZV_AUDIO_MP3";
+  CallbackLog log;  // outlives the stream, whose teardown reports to it
   AudioStream stream;
   stream.SetVolume(255);
-  CallbackLog log;
   const int serial = stream.Open(Mp3Path().c_str(), RecordEnd, &log);
   ASSERT_GT(serial, 0);
   EXPECT_TRUE(stream.IsPlaying());
@@ -299,9 +299,9 @@ void WavEnded(SoundStreamHandle stream, void* data) {
 TEST(SoundDeviceWin, EndCallbackOnTheEngineThreadStartsADirectShowStream) {
   if (!DeviceTestsWanted() || Mp3Path().empty())
     GTEST_SKIP() << "set ZV_AUDIO_DEVICE=1 and ZV_AUDIO_MP3";
+  Chain chain;  // outlives the engine and the stream, which report to it
   SoundEngine engine;
   AudioStream media;
-  Chain chain;
   chain.engine = &engine;
   chain.media = &media;
   ASSERT_TRUE(engine.Init(44100, 1, kSoundInitGlobalFocus));
