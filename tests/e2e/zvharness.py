@@ -291,15 +291,19 @@ class Session:
     def _reg(self, args, check=True):
         r = self._reg_process(args)
         if check and r.returncode != 0:
-            raise RuntimeError("reg %s failed: %s" % (args, r.stdout + r.stderr))
+            raise RuntimeError("reg %s failed (%d): %s" % (args, r.returncode, r.stdout + r.stderr))
         return r.stdout
 
     def _reg_process(self, args):
         for _ in range(3):
             r = subprocess.run([WINE, "reg", *args], env=self.env, capture_output=True, text=True,
                                timeout=60)
-            # A loaded machine sometimes keeps Wine from starting reg.exe at all.
-            if "ShellExecuteEx failed" not in r.stdout + r.stderr:
+            # A loaded machine sometimes keeps Wine from starting reg.exe at
+            # all, or ends it before it says a word (seen with the prefix's
+            # server shutting down as the next command came): reg itself
+            # always names what it refuses.
+            said = (r.stdout + r.stderr).strip()
+            if r.returncode == 0 or (said and "ShellExecuteEx failed" not in said):
                 break
             time.sleep(1)
         return r
