@@ -8,7 +8,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 from test_slideshow import ZVBUNDLE, SlideshowSession
@@ -270,8 +269,10 @@ class CustomPlaylist(unittest.TestCase):
                 seen = len(s.started_tracks())
                 self.assertTrue(wait_until(lambda: len(s.started_tracks()) > seen, 60),
                                 "the music stopped: %s" % s.started_tracks()[-3:])
-                # The log line comes a frame after the start: aim at the end.
-                time.sleep(max(0.0, length - 0.05 + rng.uniform(-0.1, 0.1)))
+                # Aimed at the track's end by the sink's own clock; the log
+                # line comes a frame after the start.
+                end = s.pulse.recorded_seconds() + length - 0.05 + rng.uniform(-0.1, 0.1)
+                wait_until(lambda: s.pulse.recorded_seconds() >= end, 10, 0.02)
                 s.key("Right", window=window)
             pressed = s.pulse.recorded_seconds()
 
