@@ -5,6 +5,7 @@ the help file, and a program whose skin is missing."""
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -163,14 +164,20 @@ class DialogSession(Session):
     def point_at(self, x, y, window):
         """Moves the pointer to a screen point; True once `window` is under
         it there, not a tooltip or other popup that a click would hit
-        instead (a tooltip goes once the pointer has left its control)."""
-        self.xdotool("mousemove", "--sync", str(x), str(y))
+        instead (a tooltip goes once the pointer has left its control, so
+        a pointer that already rests on the point leaves it and comes back)."""
 
         def under():
             out = self.xdotool("getmouselocation", "--shell")
             return dict(line.split("=", 1) for line in out.splitlines() if "=" in line).get("WINDOW")
 
-        return wait_until(lambda: under() == str(window), 30, 0.1)
+        for _ in range(3):
+            self.xdotool("mousemove", "--sync", str(x), str(y))
+            if wait_until(lambda: under() == str(window), 10, 0.1):
+                return True
+            self.xdotool("mousemove", "--sync", "0", "0")
+        print("point_at: something else lies over (%d, %d)" % (x, y), file=sys.stderr)
+        return False
 
     def click(self, point, button=1):
         """A click at a dialog point; the caller waits for what it does."""
@@ -223,9 +230,19 @@ class DialogSession(Session):
         """Answers a question box with a key; True once it has gone. The
         owner is enabled again before the box goes, so a click may follow."""
         box = self.wait_for_window(title, timeout=timeout)
-        if box is None or not self.type_keys(box, key):
+        if box is None:
+            print("confirm: no %r box" % title, file=sys.stderr)
             return False
-        return self.wait_until_gone(title, timeout=60)
+        if not self.wait_focus(box, timeout=10):
+            # Wine on a loaded machine now and then leaves the X focus with the owner.
+            self.xdotool("windowfocus", str(box))
+        if not self.type_keys(box, key):
+            print("confirm: the %r box never got the focus" % title, file=sys.stderr)
+            return False
+        if not self.wait_until_gone(title, timeout=60):
+            print("confirm: the %r box stayed after %r" % (title, key), file=sys.stderr)
+            return False
+        return True
 
     def finish(self, point):
         """Ends the dialog with a click; its exit code, None while it runs."""
