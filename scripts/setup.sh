@@ -15,7 +15,7 @@ PACKAGES=(
   nasm autoconf automake libtool autopoint gettext
   pulseaudio pulseaudio-utils sox vorbis-tools lame twolame
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
-  python3
+  python3 python3-numpy
   # The demo bundle's photographs and built-in music (tools/make_demo_bundle.sh).
   stellarium-data enigma-data
   fp-utils nsis

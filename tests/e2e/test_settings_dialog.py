@@ -10,6 +10,7 @@ import tempfile
 import time
 import unittest
 
+import zvimage
 from zvharness import BUILD_DIR, DESKTOP_COLOUR, PRODUCT_KEY, Session, wait_exit, wait_until
 
 HKCU = "HKCU\\" + PRODUCT_KEY
@@ -42,18 +43,12 @@ def check_crop(name):
 
 
 def pixel(path, x, y):
-    out = subprocess.run(["convert", path, "-format", "%%[fx:int(255*p{%d,%d}.r)],"
-                          "%%[fx:int(255*p{%d,%d}.g)],%%[fx:int(255*p{%d,%d}.b)]" % (x, y, x, y, x, y),
-                          "info:"], check=True, capture_output=True, text=True, timeout=60).stdout
-    return tuple(int(v) for v in out.split(","))
+    return tuple(int(v) for v in zvimage.pixels(path)[y, x])
 
 
 def changed_share(path_a, path_b):
     """Share of the pixels of two images of one size that differ by more than a tenth."""
-    out = subprocess.run(["convert", path_a, path_b, "-compose", "difference", "-composite",
-                          "-colorspace", "Gray", "-threshold", "10%", "-format", "%[fx:mean]", "info:"],
-                         check=True, capture_output=True, text=True, timeout=60).stdout
-    return float(out)
+    return zvimage.changed_share(path_a, path_b)
 
 
 def crop(path, rect, out):
@@ -216,6 +211,15 @@ class DialogSession(Session):
         a user would (not sent to a window) reach it."""
         return wait_until(lambda: self.xdotool("getwindowfocus") == str(window), timeout, 0.2)
 
+    def take_focus(self, window, timeout=30):
+        """True once a window that has just come has the X input focus. Wine
+        on a loaded machine now and then leaves it with the owner; after
+        10 s it is given the focus (no window manager here would)."""
+        if self.wait_focus(window, timeout=10):
+            return True
+        self.xdotool("windowfocus", str(window))
+        return self.wait_focus(window, timeout)
+
     def type_keys(self, window, *keys):
         """Keys typed as a user would, once `window` has the focus; True if it
         got it. Keys sent to a window itself can be delivered twice by Wine,
@@ -233,12 +237,10 @@ class DialogSession(Session):
         if box is None:
             print("confirm: no %r box" % title, file=sys.stderr)
             return False
-        if not self.wait_focus(box, timeout=10):
-            # Wine on a loaded machine now and then leaves the X focus with the owner.
-            self.xdotool("windowfocus", str(box))
-        if not self.type_keys(box, key):
+        if not self.take_focus(box):
             print("confirm: the %r box never got the focus" % title, file=sys.stderr)
             return False
+        self.key(key)
         if not self.wait_until_gone(title, timeout=60):
             print("confirm: the %r box stayed after %r" % (title, key), file=sys.stderr)
             return False

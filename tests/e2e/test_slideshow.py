@@ -43,12 +43,8 @@ SHOT_INTERVAL = 0.15
 
 
 def grey_and_lit(path):
-    """(mean grey level, share of pixels above 6 % grey) of a screenshot, in one go."""
-    out = subprocess.run(["convert", path, "-colorspace", "Gray", "-format", "%[fx:mean] ", "-write",
-                          "info:", "-threshold", "6%", "-format", "%[fx:mean]", "info:"],
-                         check=True, capture_output=True, text=True, timeout=60).stdout
-    mean, lit = out.split()
-    return float(mean), float(lit)
+    """(mean grey level, share of pixels above 6 % grey) of a screenshot."""
+    return Session.image_stats(path)[0], Session.lit_fraction(path)
 
 
 def bundle_photographs(tmp):
@@ -517,7 +513,7 @@ class BadPhotographs(unittest.TestCase):
 
     def test_a_missing_bundle_is_reported(self):
         with SlideshowSession() as s:
-            proc, _ = s.start_show(bundle=None)
+            proc = s.start_show(bundle=None, wait=False)
             box = s.wait_for_window("ERROR", timeout=60)
             self.assertIsNotNone(box, "no message box")
             shot = s.screenshot("missing-bundle.png")

@@ -14,6 +14,7 @@ import tempfile
 import time
 import zlib
 
+import zvimage
 from zvaudio import PulseSink
 
 WINE = "/usr/lib/wine/wine64"
@@ -115,7 +116,18 @@ class Session:
             self.pulse.apply(self.env)
         # A desktop that is not black, so a black saver window shows.
         subprocess.run(["xsetroot", "-solid", DESKTOP_COLOUR], env=self.env, check=False, timeout=30)
+        self._boot_wine()
         return self
+
+    def _boot_wine(self):
+        """One Wine server and one set of Wine's own services for the whole
+        session. Otherwise every program started (each reg call) boots them
+        again and, its output read through a pipe the services inherit,
+        waits for them to shut down: seconds a call. Booted with no pipes,
+        so no later call waits for them."""
+        subprocess.run([WINESERVER, "-p"], env=self.env, check=False, timeout=60)
+        subprocess.run([WINE, "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False, timeout=300)
 
     def __exit__(self, *exc):
         self.close()
@@ -369,35 +381,21 @@ class Session:
             shutil.copy2(path, os.path.join(keep, name))
         return path
 
+    # Measures of a picture or of a part WxH+X+Y of it (zvimage).
     @staticmethod
     def image_stats(path, crop=None):
-        """Mean and standard deviation of the grey levels (0..1) of an image or a crop WxH+X+Y."""
-        args = ["convert", path]
-        if crop:
-            args += ["-crop", crop, "+repage"]
-        args += ["-colorspace", "Gray", "-format", "%[fx:mean] %[fx:standard_deviation]", "info:"]
-        out = subprocess.run(args, check=True, capture_output=True, text=True, timeout=60).stdout
-        mean, sd = out.split()
-        return float(mean), float(sd)
+        """Mean and standard deviation of the grey levels (0..1)."""
+        return zvimage.stats(path, crop)
 
     @staticmethod
     def image_difference(path_a, path_b):
         """Mean absolute grey-level difference (0..1) of two images of one size."""
-        out = subprocess.run(["convert", path_a, path_b, "-compose", "difference", "-composite",
-                              "-colorspace", "Gray", "-format", "%[fx:mean]", "info:"],
-                             check=True, capture_output=True, text=True, timeout=60).stdout
-        return float(out)
+        return zvimage.difference(path_a, path_b)
 
     @staticmethod
     def lit_fraction(path, level=0.06, crop=None):
-        """Share of pixels (of the image or a crop WxH+X+Y) whose grey level is above `level`."""
-        args = ["convert", path]
-        if crop:
-            args += ["-crop", crop, "+repage"]
-        args += ["-colorspace", "Gray", "-threshold", "%g%%" % (level * 100), "-format", "%[fx:mean]",
-                 "info:"]
-        out = subprocess.run(args, check=True, capture_output=True, text=True, timeout=60).stdout
-        return float(out)
+        """Share of pixels whose grey level is above `level`."""
+        return zvimage.lit_fraction(path, level, crop)
 
     def window_geometry(self, window):
         out = self.xdotool("getwindowgeometry", "--shell", str(window))
