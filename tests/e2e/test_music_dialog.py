@@ -99,7 +99,7 @@ class MusicSession(DialogSession):
         """Add File(s); the file picker once its file name box has the focus."""
         self.press(ADD)
         picker = self.wait_for_window(PICKER_TITLE, timeout=60)
-        return picker if picker is not None and self.wait_focus(picker) else None
+        return picker if picker is not None and self.take_focus(picker) else None
 
     def type_file_name(self, typed, attempts=3):
         """Types into the picker's file name box; what the box shows, `typed`
@@ -112,7 +112,9 @@ class MusicSession(DialogSession):
             shown = self.until(lambda: self.control(FILE_NAME, "text", title=PICKER_TITLE), typed, timeout=10)
             if shown == typed:
                 break
-            self.key("ctrl+a")
+            # (Wine's edit boxes know no Ctrl+A.)
+            self.key("End")
+            self.key("shift+Home")
             self.key("BackSpace")
             self.until(lambda: self.control(FILE_NAME, "text", title=PICKER_TITLE), "", timeout=10)
         return shown
