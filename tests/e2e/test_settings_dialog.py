@@ -11,6 +11,7 @@ import time
 import unittest
 
 import zvimage
+from zvimage import changed_share
 from zvharness import BUILD_DIR, DESKTOP_COLOUR, PRODUCT_KEY, Session, wait_exit, wait_until
 
 HKCU = "HKCU\\" + PRODUCT_KEY
@@ -44,11 +45,6 @@ def check_crop(name):
 
 def pixel(path, x, y):
     return tuple(int(v) for v in zvimage.pixels(path)[y, x])
-
-
-def changed_share(path_a, path_b):
-    """Share of the pixels of two images of one size that differ by more than a tenth."""
-    return zvimage.changed_share(path_a, path_b)
 
 
 def crop(path, rect, out):
