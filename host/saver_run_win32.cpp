@@ -368,6 +368,10 @@ void SaverRun::LogWorkTimes() {
     ZV_LOG_INFO("Fast-mode effects: " << effects.count << ", average " << effects.AverageMs() << " ms, longest "
                                       << effects.longestMs << " ms");
   }
+  if (slideshow_ != nullptr && slideshow_->Tiles().TexturesMade() > 0) {
+    ZV_LOG_INFO("Tile textures: " << slideshow_->Tiles().TexturesMade() << " made, "
+                                  << slideshow_->Tiles().TexturesReused() << " reused");
+  }
   if (slideshow_ != nullptr && slideshow_->Captions().RenderingStats().count > 0) {
     const DurationStats& c = slideshow_->Captions().RenderingStats();
     ZV_LOG_INFO("Captions rendered: " << c.count << ", average " << c.AverageMs() << " ms each");

@@ -9,6 +9,10 @@
 
 namespace {
 
+// Room for the tiles of about two slides made for a large screen at the
+// highest detail; crammed slides need a fraction of it.
+const size_t kKeptTileBytes = 96u << 20;
+
 // One colour channel of an 8-bit value under a 16-bit pixel's mask.
 uint32_t UnderMask(uint8_t value, uint32_t mask) {
   if (mask == 0) return 0;
@@ -47,16 +51,34 @@ void CopyLevel(const std::vector<uint8_t>& texels, int32_t width, int32_t height
 
 }  // namespace
 
+SlideTextureD3D::~SlideTextureD3D() {
+  if (std::shared_ptr<TileShelf> kept = shelf.lock()) kept->Keep(shape, std::move(texture));
+}
+
 IDirectDrawSurface7* TileSurface(const SlideTile& tile) {
   auto* holder = static_cast<SlideTextureD3D*>(tile.texture);
-  return holder == nullptr ? nullptr : holder->texture.GetSurface();
+  return holder == nullptr || holder->texture == nullptr ? nullptr : holder->texture->GetSurface();
 }
+
+Direct3DTileBackend::Direct3DTileBackend() : shelf_(std::make_shared<TileShelf>(kKeptTileBytes)) {}
+
+Direct3DTileBackend::~Direct3DTileBackend() { shelf_->Clear(); }
 
 std::unique_ptr<SlidePicture> Direct3DTileBackend::NewPicture() { return std::make_unique<ImagePicture>(); }
 
 SlideTexture* Direct3DTileBackend::UploadTile(const TilePixels& tile, int32_t bits, int32_t mipLevels) {
-  auto holder = std::make_unique<SlideTextureD3D>();
-  IDirectDrawSurface7* surface = holder->texture.CreateSurfaceOfDepth(tile.width, tile.height, bits, 0, mipLevels);
+  const TileShape shape{tile.width, tile.height, mipLevels, bits};
+  // A tile without texels is drawn from a new texture, not an old photograph.
+  std::unique_ptr<cTexture> texture = tile.levels.empty() ? nullptr : shelf_->Take(shape);
+  IDirectDrawSurface7* surface = texture != nullptr ? texture->GetSurface() : nullptr;
+  if (surface != nullptr) {
+    ++reused_;
+  } else {
+    texture = std::make_unique<cTexture>();
+    surface = texture->CreateSurfaceOfDepth(tile.width, tile.height, bits, 0, mipLevels);
+    ++made_;
+  }
+  auto holder = std::make_unique<SlideTextureD3D>(std::move(texture), shape, shelf_);
   if (tile.levels.empty()) return holder.release();  // a black tile rather than none
 
   DDSCAPS2 caps = {};

@@ -38,6 +38,7 @@ class SlideshowInstance {
   Slideshow& Show() { return *show_; }
   BundleSlideshowHost& Host() { return *host_; }
   CaptionSlots& Captions() { return *captions_; }
+  const Direct3DTileBackend& Tiles() const { return *tiles_; }
 
  private:
   // The slides hold textures of the backend and captions of the slots, so
