@@ -165,6 +165,11 @@ class EveryPhotograph(unittest.TestCase):
         # frozen screen) is slow every time.
         self.assertLessEqual(typical, max(3 * median, 2 * p99), (times.group(0), changes.group(0)))
         self.assertGreater(frames, 100)
+        # From the third photograph on, tiles go into the textures of a slide
+        # that has gone rather than into new ones.
+        textures = re.search(r"Tile textures: (\d+) made, (\d+) reused", log)
+        self.assertIsNotNone(textures, log)
+        self.assertGreater(int(textures.group(2)), 0, textures.group(0))
 
     def test_a_1024_by_768_screen(self):
         self.run_show(1024, 768, 1)
