@@ -57,12 +57,10 @@ SlideTextureD3D::~SlideTextureD3D() {
 
 IDirectDrawSurface7* TileSurface(const SlideTile& tile) {
   auto* holder = static_cast<SlideTextureD3D*>(tile.texture);
-  return holder == nullptr || holder->texture == nullptr ? nullptr : holder->texture->GetSurface();
+  return holder == nullptr ? nullptr : holder->texture->GetSurface();
 }
 
 Direct3DTileBackend::Direct3DTileBackend() : shelf_(std::make_shared<TileShelf>(kKeptTileBytes)) {}
-
-Direct3DTileBackend::~Direct3DTileBackend() { shelf_->Clear(); }
 
 std::unique_ptr<SlidePicture> Direct3DTileBackend::NewPicture() { return std::make_unique<ImagePicture>(); }
 

@@ -30,9 +30,8 @@ IDirectDrawSurface7* TileSurface(const SlideTile& tile);
 
 class Direct3DTileBackend : public ImagingBackend {
  public:
+  // The kept textures go with the backend: slides hold the shelf weakly.
   Direct3DTileBackend();
-  // Releases the kept textures; every slide is gone by then.
-  ~Direct3DTileBackend() override;
 
   std::unique_ptr<SlidePicture> NewPicture() override;
   SlideTexture* UploadTile(const TilePixels& tile, int32_t bits, int32_t mipLevels) override;
