@@ -11,7 +11,7 @@ import shutil
 import unittest
 
 from test_settings_dialog import HELP, TITLE, DialogSession
-from zvharness import PRODUCT_KEY, Session, wait_exit, wait_until, write_file
+from zvharness import PRODUCT_KEY, Session, act_until, wait_exit, wait_until, write_file
 
 HKCU = "HKCU\\" + PRODUCT_KEY
 RECORD = "HKLM\\" + PRODUCT_KEY + "\\AppData"
@@ -35,17 +35,6 @@ def copy_setup(s):
 def install_silently(s):
     copy_setup(s)
     return s.run(s.c_path(SETUP), "/S", timeout=180)
-
-
-def press_until(s, key, condition, timeout, again_after=10):
-    """Presses `key` until `condition` holds: a key lost by a busy X server
-    is pressed again, but only after long enough for the first to have
-    done its work."""
-    for _ in range(max(1, int(timeout // again_after))):
-        s.key(key)
-        if wait_until(condition, again_after, 0.5):
-            return True
-    return False
 
 
 class Installer(unittest.TestCase):
@@ -91,7 +80,7 @@ class Installer(unittest.TestCase):
             s.proc = s.start(SCR, "/c")
             self.assertIsNotNone(s.wait_dialog(), "no settings dialog")
             # A click lost while the dialog settles is made again.
-            opened = wait_until(lambda: s.click(HELP) or s.wait_for_window(HELP_TITLE, timeout=15), 90, 0)
+            opened = act_until(lambda: s.click(HELP), lambda: s.find_windows(HELP_TITLE), 90, 15)
             self.assertTrue(opened, "Help! opened nothing")
             s.keep_shot(s.screenshot("help.png"), "release-help.png")
 
@@ -146,9 +135,10 @@ class Installer(unittest.TestCase):
             s.keep_shot(s.screenshot("setup-folder.png"), "release-setup-folder.png")
             # Install, into the offered folder, then Close; a key lost by a busy
             # X server is pressed again.
-            self.assertTrue(press_until(s, "Return", lambda: os.path.isfile(s.c_path(FOLDER + r"\Uninstall.exe")), 120))
+            self.assertTrue(act_until(lambda: s.key("Return"),
+                                      lambda: os.path.isfile(s.c_path(FOLDER + r"\Uninstall.exe")), 120))
             # Close, once the installation is over and the last page says so.
-            self.assertTrue(press_until(s, "Return", lambda: proc.poll() is not None, 90))
+            self.assertTrue(act_until(lambda: s.key("Return"), lambda: proc.poll() is not None, 90))
             self.assertEqual(proc.returncode, 0)
             # Started before the installer ended (the silent case looks for this).
             self.assertNotEqual(s.processes("ZelvoraPelk"), [])

@@ -10,7 +10,7 @@ import unittest
 from test_crash_report import wait_message
 from test_music_dialog import MusicSession
 from test_settings_dialog import CANCEL as SETTINGS_CANCEL, FOLDER
-from zvharness import PRODUCT_KEY, Session, wait_until
+from zvharness import PRODUCT_KEY, Session, act_until, wait_until
 from zvserver import ScriptedServer
 
 UPDATE_TITLE = "Checking for Updates"
@@ -22,12 +22,13 @@ FOUND = "An update was found!  Please click the link below to visit the download
 
 class UpdateSession(MusicSession):
     def open_update(self, server):
+        """The update dialog's window, over the settings dialog; a click lost
+        while the settings dialog settles is made again."""
         self.install()
         self.proc, origin = self.open(WebServer=server)
-        if origin is None:
-            return None
-        self.click(UPDATE_BUTTON)
-        return self.wait_for_window(UPDATE_TITLE, timeout=30)
+        assert origin is not None, "no settings dialog"
+        opened = act_until(lambda: self.click(UPDATE_BUTTON), lambda: self.find_windows(UPDATE_TITLE), 60, 15)
+        return opened[0] if opened else None
 
     def item(self, control, what):
         return self.control(control, what, title=UPDATE_TITLE)

@@ -7,6 +7,7 @@ starts is stopped again by process id when the session ends.
 """
 import fcntl
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -21,6 +22,12 @@ WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 PRODUCT_KEY = r"Software\PelkSoft\PelkSaver\Zelvora"
 DESKTOP_COLOUR = "#4070b0"
+# Letters outside the display's keymap that tests type. xdotool binds such a
+# letter to a spare key only while it types it, and on a loaded machine Wine
+# reads the key after the binding is gone, so the letter is lost; bound for
+# the whole display before Wine starts, they type like any other. Wine gives
+# a character only to the first seven or so spare keys: keep this short.
+TYPED_EXTRA_LETTERS = "–öß星空"
 
 BUILD_DIR = os.environ.get("ZV_BUILD_DIR") or os.path.abspath(
     os.path.join(os.path.dirname(__file__), "..", "..", "build", "win64"))
@@ -53,6 +60,19 @@ def wait_until(condition, timeout, interval=0.2):
         if value or time.time() >= deadline:
             return value
         time.sleep(interval)
+
+
+def act_until(act, condition, timeout, again_after=10):
+    """Does `act` until `condition` holds: a key or click lost by a busy X
+    server is done again, but only after long enough for the first to have
+    done its work. The condition's value, or its last false one."""
+    value = None
+    for _ in range(max(1, int(timeout // again_after))):
+        act()
+        value = wait_until(condition, again_after, 0.25)
+        if value:
+            break
+    return value
 
 
 def wait_for_file(path, timeout=60):
@@ -111,6 +131,7 @@ class Session:
         self._start_xvfb()
         self.env = _base_env(self.prefix)
         self.env["DISPLAY"] = self.display
+        self._bind_letters(TYPED_EXTRA_LETTERS)
         if self.audio:
             self.pulse = PulseSink().__enter__()
             self.pulse.apply(self.env)
@@ -193,6 +214,19 @@ class Session:
         if not number.strip():
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number.decode().strip()
+
+    def _bind_letters(self, letters):
+        """Binds each letter to a key the display leaves empty."""
+        table = subprocess.run(["xmodmap", "-pke"], env=self.env, capture_output=True, text=True,
+                               check=True, timeout=30).stdout
+        # (Some programs ignore the lowest key code, 8.)
+        empty = [int(m) for m in re.findall(r"^keycode\s+(\d+) =\s*$", table, re.M) if int(m) > 8]
+        if len(empty) < len(letters):
+            raise RuntimeError("the display has only %d empty keys" % len(empty))
+        bindings = []
+        for code, letter in zip(empty, letters):
+            bindings += ["-e", "keycode %d = U%04X" % (code, ord(letter))]
+        subprocess.run(["xmodmap", *bindings], env=self.env, check=True, timeout=30)
 
     # --- files and paths ------------------------------------------------
     def c_path(self, windows_path):
