@@ -84,8 +84,12 @@ VFFILE* VFFILECAT::FindFile(const char* fileName) {
 
 uint8_t* VFFILECAT::Load(VFFILE* file) {
   if (file == nullptr) return nullptr;
-  if (file->data == nullptr) file->data = ReadRange(path, file->offset, file->size);
+  if (file->data == nullptr) file->data = ReadCopy(file);
   return file->Data();
+}
+
+std::unique_ptr<uint8_t[]> VFFILECAT::ReadCopy(const VFFILE* file) const {
+  return file != nullptr ? ReadRange(path, file->offset, file->size) : nullptr;
 }
 
 uint8_t* VFFILECAT::LoadNamed(const char* fileName) { return Load(FindFile(fileName)); }

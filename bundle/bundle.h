@@ -58,6 +58,9 @@ class VFFILECAT {
   // Returns the cached block, or reads the file from disk; null on failure
   // (also for a null file), leaving `data` null.
   uint8_t* Load(VFFILE* file);
+  // A copy of the file's bytes read from disk for the caller alone, or the
+  // cache untouched (other threads may be loading); null on failure.
+  std::unique_ptr<uint8_t[]> ReadCopy(const VFFILE* file) const;
   uint8_t* LoadNamed(const char* fileName);
   // Current block, never loads; null when missing or not loaded.
   uint8_t* GetData(const char* fileName);

@@ -287,7 +287,7 @@ bool Slideshow::DropFailedLoaders() {
       delete loader->Finish();
       delete loader;
       loaders.RemoveNode(node);
-      if (!PhotoInUse(photo)) host->ReleasePhoto(photo);
+      if (!PhotoBeingRead(photo)) host->ReleasePhoto(photo);
       dropped = true;
     }
     node = following;
@@ -316,6 +316,7 @@ void Slideshow::UploadPending() {
   const double start = host->StopwatchMs();
   while (!loader->UploadStep() && host->StopwatchMs() - start < kUploadBudgetMs) {
   }
+  ReleaseReadPhotos();
 }
 
 bool Slideshow::NextSlideReady() {
@@ -371,7 +372,7 @@ void Slideshow::ExchangeAtMidpoint() {
   AdvanceCursor();
   CSlideImage* outgoing = current;
   current = incoming;
-  Retire(outgoing);
+  delete outgoing;
   captionSlot = NextCaptionSlot();
   Queue(NextCaptionSlot());
 }
@@ -384,7 +385,7 @@ void Slideshow::EndTransition() {
     CSlideImage* outgoing = current;
     current = next;
     next = nullptr;
-    Retire(outgoing);
+    delete outgoing;
     captionSlot = NextCaptionSlot();
     Queue(NextCaptionSlot());
   }
@@ -407,17 +408,20 @@ void Slideshow::CleanUp() {
   }
 }
 
-void Slideshow::Retire(CSlideImage* slide) {
-  if (slide == nullptr) return;
-  const int32_t photo = slide->photo;
-  delete slide;
-  if (photo >= 0 && !PhotoInUse(photo)) host->ReleasePhoto(photo);
+void Slideshow::ReleaseReadPhotos() {
+  for (auto* node = loaders.FirstNode(); node != nullptr; node = node->next) {
+    QueuedLoad& load = node->data;
+    if (load.bytesReleased || !load.loader->IsReady() || PhotoBeingRead(load.photo)) continue;
+    host->ReleasePhoto(load.photo);
+    load.bytesReleased = true;
+  }
 }
 
-bool Slideshow::PhotoInUse(int32_t photo) const {
-  if ((current != nullptr && current->photo == photo) || (next != nullptr && next->photo == photo)) return true;
+bool Slideshow::PhotoBeingRead(int32_t photo) const {
   for (const auto* node = loaders.FirstNode(); node != nullptr; node = node->next) {
-    if (node->data.photo == photo) return true;
+    const CImgLoadThread* loader = node->data.loader;
+    if (node->data.photo == photo && loader->GetState() < kLoaderReady && loader->GetError() == kLoaderNoError)
+      return true;
   }
   return false;
 }

@@ -78,7 +78,7 @@ class SlideshowHost {
   virtual void RenderCaption(int32_t slot, int32_t photo) = 0;
   // One step of a slot's pending caption work.
   virtual void CaptionStep(int32_t slot) = 0;
-  // The photograph's bytes are no longer needed: not on screen, not loading.
+  // The photograph's bytes are no longer needed: no loader still reads them.
   virtual void ReleasePhoto(int32_t /*photo*/) {}
   // Current time in seconds, the shuffle's seed.
   virtual uint32_t TimeSeconds() = 0;
@@ -166,6 +166,7 @@ class Slideshow {
   struct QueuedLoad {
     CImgLoadThread* loader = nullptr;
     int32_t photo = 0;
+    bool bytesReleased = false;
   };
 
   // A fresh order; when reshuffled, `avoidFirst` (the photograph just
@@ -186,10 +187,10 @@ class Slideshow {
   void ZoomSlides(int32_t a);
   void CleanUp();
   void SetBrightness(float value);
-  // Deletes a slide that left the screen and lets its photograph's bytes go
-  // unless another slide or a loader still has that photograph.
-  void Retire(CSlideImage* slide);
-  bool PhotoInUse(int32_t photo) const;
+  // Lets the bytes of each photograph whose tiles are cut go, unless another
+  // loader of it still reads them: a slide on screen needs only its tiles.
+  void ReleaseReadPhotos();
+  bool PhotoBeingRead(int32_t photo) const;
   // Copies tiles of the loader working ahead for a few ms of the frame.
   void UploadPending();
   // The change is due and the next slide is complete.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "bundle/image_object.h"
 #include "foundation/logger.h"
 #include "foundation/saver_settings.h"
@@ -24,10 +26,14 @@ void SetDesktopValue(const char* name, const char* value) {
 void SaveWallpaper(BundleSlideshowHost& host, int32_t photo, const std::string& path, int width, int height,
                    bool stretch) {
   VFFILE* file = host.PhotoFile(photo);
-  if (file == nullptr || file->Data() == nullptr) return;
+  if (file == nullptr || host.ImageCategory() == nullptr) return;
+  // The bytes of a photograph on screen went once its tiles were cut; a
+  // loader may be reading the cache now, so this reads a copy of its own.
+  const std::unique_ptr<uint8_t[]> bytes = host.ImageCategory()->ReadCopy(file);
+  if (bytes == nullptr) return;
 
   CImageObject picture;
-  picture.Load(file->Data(), file->size);
+  picture.Load(bytes.get(), file->size);
   FittedSize target{width, height};
   if (!stretch) {
     const ImageDims* dims = host.FindDims(file);

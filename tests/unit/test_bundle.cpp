@@ -305,6 +305,10 @@ TEST_F(BundleTest, LoadedFileIsCachedUntilFreedThenReadAnew) {
   Write("images.bdl", B(bytes));
   EXPECT_EQ(bundle.LoadFile("image", "m42.jpg"), block);
   EXPECT_EQ(Text(block, 12), "orion nebula");
+  // A copy for one caller reads the disk and leaves the cache as it was.
+  VFFILECAT* images = bundle.FindCategory("image");
+  EXPECT_EQ(Text(images->ReadCopy(images->FindFile("m42.jpg")).get(), 12), "ORION NEBULA");
+  EXPECT_EQ(bundle.GetFileData("image", "m42.jpg"), block);
 
   bundle.FreeFile("image", "m42.jpg");
   EXPECT_EQ(bundle.GetFileData("image", "m42.jpg"), nullptr);
