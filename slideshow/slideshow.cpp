@@ -310,11 +310,17 @@ void Slideshow::RunOpeningFade(int32_t a) {
   }
 }
 
+// The first copy of a frame may wait for the card to finish drawing the
+// frames before it, and the copies after it are quick: the budget counts
+// from the end of that first copy, so a frame that paid for the wait moves
+// many tiles, not one.
 void Slideshow::UploadPending() {
   CImgLoadThread* loader = PendingLoader();
   if (loader == nullptr || !loader->IsReady()) return;
-  const double start = host->StopwatchMs();
-  while (!loader->UploadStep() && host->StopwatchMs() - start < kUploadBudgetMs) {
+  if (!loader->UploadStep()) {
+    const double start = host->StopwatchMs();
+    while (!loader->UploadStep() && host->StopwatchMs() - start < kUploadBudgetMs) {
+    }
   }
   ReleaseReadPhotos();
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 #include <thread>
@@ -108,10 +109,13 @@ class FakeImaging : public ImagingBackend {
   std::unique_ptr<SlidePicture> NewPicture() override { return std::make_unique<FakePicture>(nextGate); }
   SlideTexture* UploadTile(const TilePixels& tile, int32_t bits, int32_t mipLevels) override {
     uploads.push_back({tile.width, tile.height, bits, mipLevels});
+    if (onUpload) onUpload();
     return new FakeTexture;
   }
 
   std::vector<RecordedUpload> uploads;
+  // Runs in each upload: a card that makes some of them wait, say.
+  std::function<void()> onUpload;
   // The gate of the pictures made from now on.
   std::shared_ptr<std::atomic<bool>> nextGate;
 };

@@ -377,7 +377,7 @@ TEST(SlideshowFailures, NoUsablePhotographIsReported) {
 namespace {
 
 // Photographs that take many tiles, so uploads span frames when the host's
-// stopwatch lets only two fit into a frame's budget.
+// stopwatch lets only three fit into a frame: the first and two in the budget.
 FakeSlideshowHost& LargePhotos(FakeSlideshowHost& host, int count) {
   for (int i = 0; i < count; ++i) {
     FakePhoto photo;
@@ -451,6 +451,30 @@ TEST(SlideshowLate, ALatePhotographKeepsTheCurrentSlideMovingUntilAllItsTilesAre
   EXPECT_EQ(show.LateChanges(), 1);
   EXPECT_GT(smallest, 0.0f);
   EXPECT_LT(largest, smallest * 1.5f);
+}
+
+TEST(SlideshowLate, AFrameWhoseFirstCopyWaitedForTheCardStillCopiesSeveralTiles) {
+  FakeSlideshowHost host;
+  LargePhotos(host, 2);
+  host.stopwatchStep = 1.0;
+  // The first copy of each frame waits 40 ms for the card; the rest are quick.
+  bool waited = false;
+  host.imaging.onUpload = [&] {
+    if (!waited) host.stopwatch += 40.0;
+    waited = true;
+  };
+  Slideshow show(&host);
+  Configure(show, 1, 1);
+  int uploadingFrames = 0;
+  size_t before = 0;
+  ASSERT_TRUE(FramesUntil(show, 0, 2000, [&] {
+    if (host.imaging.uploads.size() > before) ++uploadingFrames;
+    before = host.imaging.uploads.size();
+    waited = false;
+    return show.Current() != nullptr;
+  }));
+  EXPECT_EQ(host.imaging.uploads.size(), 96u);
+  EXPECT_LE(uploadingFrames, 96 / 3);
 }
 
 TEST(SlideshowLate, SlidesAreMadeForTheScreenAtTheLargestZoom) {
