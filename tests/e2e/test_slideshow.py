@@ -149,10 +149,16 @@ class SlideshowSession(Session):
         measuring tools read as they are), so a recording's shots come close
         together and cost a loaded machine little."""
         path = os.path.join(self.tmp, name + ".xwd")
-        with open(path, "wb") as out:
-            subprocess.run(["xwd", "-root", "-silent", "-display", self.display], stdout=out, check=True,
-                           timeout=60)
-        return path
+        # xwd looks at every window for its visual; one that goes meanwhile
+        # (Wine makes and ends windows of its own) fails the dump, so it is
+        # taken again.
+        for _ in range(3):
+            with open(path, "wb") as out:
+                done = subprocess.run(["xwd", "-root", "-silent", "-display", self.display], stdout=out,
+                                      stderr=subprocess.DEVNULL, timeout=60)
+            if done.returncode == 0:
+                return path
+        raise RuntimeError("xwd failed three times")
 
     def keep(self, shots, indices):
         """Shots kept as PNG pictures for a person to look at."""
