@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/perf_timer.h"
 #include "graphics/game_error_win32.h"
 #include "graphics/release_win32.h"
 
@@ -391,6 +392,8 @@ HRESULT cGraphicsLayer::Flip(bool noVSync) {
   if (primary == nullptr || backBuffer == nullptr) return 0;
   HRESULT hr;
   const char* failureText;
+  if (pacer.PauseMs() > 0) Sleep(static_cast<DWORD>(pacer.PauseMs()));
+  CPerfTimer presenting(true);
   if (fullScreen) {
     hr = primary->Flip(nullptr, noVSync ? DDFLIP_NOVSYNC : DDFLIP_WAIT);
     failureText = "[cGraphicsLayer::Flip]: Flip failed\n";
@@ -400,6 +403,7 @@ HRESULT cGraphicsLayer::Flip(bool noVSync) {
     hr = primary->Blt(&target, backBuffer, nullptr, DDBLT_WAIT, nullptr);
     failureText = "[cGraphicsLayer::Flip]: Blt failed\n";
   }
+  pacer.Presented(static_cast<double>(presenting.Elapsed()));
   if (SUCCEEDED(hr)) return hr;
   OutputDebugStringA(failureText);
   if (hr == DDERR_SURFACELOST) invalidated = 1;

@@ -19,6 +19,7 @@
 #include <cstdint>
 
 #include "graphics/layer_flags.h"
+#include "graphics/present_pacer.h"
 
 // Says whether a device may be used; a null filter accepts every device.
 typedef bool (*DeviceFilter)(const D3DDEVICEDESC7& desc);
@@ -82,6 +83,7 @@ class cGraphicsLayer {
   bool IsFullScreen() const { return fullScreen; }
   bool IsZInVideoMemory() const { return zInVideoMemory; }
   bool HasZBuffer() const { return hasZBuffer; }
+  const PresentPacer& Pacer() const { return pacer; }
 
  private:
   void CreateDirectDraw(const GUID* driverGuid, const char* failureText);
@@ -114,6 +116,7 @@ class cGraphicsLayer {
   float nearPlane;
   float farPlane;
   bool fullScreen;
+  PresentPacer pacer;
   bool zInVideoMemory;
   bool hasZBuffer;
 };
