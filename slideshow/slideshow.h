@@ -191,7 +191,7 @@ class Slideshow {
   // loader of it still reads them: a slide on screen needs only its tiles.
   void ReleaseReadPhotos();
   bool PhotoBeingRead(int32_t photo) const;
-  // Copies tiles of the loader working ahead for a few ms of the frame.
+  // Copies tiles of the loader working ahead: one, then more for a few ms.
   void UploadPending();
   // The change is due and the next slide is complete.
   bool NextSlideReady();
