@@ -107,7 +107,12 @@ bool CImgLoadThread::Prepare(const uint8_t* bytes, uint32_t size) {
     return false;
   }
   state = kLoaderDecoded;
-  if (!sized) need = NeededPictureSize(picture->Width(), picture->Height(), screen, cram != 0, cramSize);
+  if (!sized) {
+    width = picture->Width();
+    height = picture->Height();
+    need = NeededPictureSize(width, height, screen, cram != 0, cramSize);
+  }
+  mipLevels = SlideMipLevels(need.width, need.height, width, height, screen, mipMap ? 4 : 1);
   if (need.width != picture->Width() || need.height != picture->Height()) {
     state = kLoaderResizing;
     if (!picture->Resize(need.width, need.height)) {
@@ -129,7 +134,7 @@ bool CImgLoadThread::CutTiles() {
       return false;
     }
     if (!CutTile(picture->Pixels(), picture->Width(), picture->Height(), TileUploadAt(layout, index),
-                 mipMap ? 4 : 1, tiles[static_cast<size_t>(index)])) {
+                 mipLevels, tiles[static_cast<size_t>(index)])) {
       Fail(kLoaderOutOfMemory);
       return false;
     }
@@ -151,7 +156,7 @@ bool CImgLoadThread::UploadStep() {
 
   const int32_t index = slide->tilesUploaded;
   TilePixels& texels = tiles[static_cast<size_t>(index)];
-  SlideTexture* texture = imaging != nullptr ? imaging->UploadTile(texels, textureBits, mipMap ? 4 : 1) : nullptr;
+  SlideTexture* texture = imaging != nullptr ? imaging->UploadTile(texels, textureBits, mipLevels) : nullptr;
   texels = TilePixels();
   // A tile without texture still counts, or Finish would never end.
   slide->tiles[static_cast<size_t>(index)].texture = texture;

@@ -139,6 +139,7 @@ class CImgLoadThread : public cThread {
   ImageDims dims;  // the photograph's proportions and zoom restrictions
   SlideScreen screen;
   uint8_t mipMap = 1;
+  int32_t mipLevels = 1;  // what this photograph's tiles get on this screen
   uint8_t cram = 0;
   int32_t tileLimit = 2048;
   int32_t cramSize = 1536;

@@ -5,6 +5,17 @@
 
 int32_t EffectiveCramSize(int32_t cramSize) { return cramSize < 1 ? kDefaultCramSize : cramSize; }
 
+namespace {
+
+// How much of the photograph's size the slide shows before any zoom.
+double ShownScale(int32_t photoWidth, int32_t photoHeight, const SlideScreen& screen) {
+  const double across = static_cast<double>(screen.width) / photoWidth;
+  const double down = static_cast<double>(screen.height) / photoHeight;
+  return screen.cover ? std::max(across, down) : std::min(across, down);
+}
+
+}  // namespace
+
 FittedSize NeededPictureSize(int32_t photoWidth, int32_t photoHeight, const SlideScreen& screen, bool cram,
                              int32_t cramSize) {
   photoWidth = std::max(photoWidth, 1);
@@ -14,13 +25,24 @@ FittedSize NeededPictureSize(int32_t photoWidth, int32_t photoHeight, const Slid
     return FittedSize{std::min(photoWidth, limit), std::min(photoHeight, limit)};
   }
   if (screen.width < 1 || screen.height < 1) return FittedSize{photoWidth, photoHeight};
-  const double across = static_cast<double>(screen.width) / photoWidth;
-  const double down = static_cast<double>(screen.height) / photoHeight;
-  const double scale = (screen.cover ? std::max(across, down) : std::min(across, down)) *
-                       std::max(screen.largestZoom, 1.0f);
+  const double scale = ShownScale(photoWidth, photoHeight, screen) * std::max(screen.largestZoom, 1.0f);
   if (scale >= 1.0) return FittedSize{photoWidth, photoHeight};
   return FittedSize{std::max(static_cast<int32_t>(std::ceil(photoWidth * scale)), 1),
                     std::max(static_cast<int32_t>(std::ceil(photoHeight * scale)), 1)};
+}
+
+int32_t SlideMipLevels(int32_t pictureWidth, int32_t pictureHeight, int32_t photoWidth, int32_t photoHeight,
+                       const SlideScreen& screen, int32_t requested) {
+  if (requested <= 1 || screen.width < 1 || screen.height < 1) return std::max(requested, 1);
+  photoWidth = std::max(photoWidth, 1);
+  photoHeight = std::max(photoHeight, 1);
+  const double shown = ShownScale(photoWidth, photoHeight, screen);
+  // Texels per screen pixel at the slide's smallest, along the denser side
+  // (a crammed picture need not keep the photograph's proportions).
+  double density = std::max(pictureWidth / (photoWidth * shown), pictureHeight / (photoHeight * shown));
+  int32_t levels = 1;
+  for (; levels < requested && density > std::sqrt(2.0); ++levels) density /= 2;
+  return levels;
 }
 
 int32_t FloorPowerOfTwo(int32_t value) {

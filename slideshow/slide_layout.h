@@ -38,6 +38,15 @@ int32_t EffectiveCramSize(int32_t cramSize);
 // zoom, never more than the photograph's own size.
 FittedSize NeededPictureSize(int32_t photoWidth, int32_t photoHeight, const SlideScreen& screen, bool cram,
                              int32_t cramSize);
+// Mip levels, at most `requested`, for a picture of pictureWidth x
+// pictureHeight made from a photoWidth x photoHeight photograph. A slide is
+// never shown smaller than its covering (or fitted) size, so levels for less
+// than that would never be drawn; each level is kept only once the picture
+// is more than half a level (1.41 times) larger than what the level above
+// it gives. Trilinear filtering at the slide's largest zoom would otherwise
+// blend in a level of half the detail. An unknown screen keeps `requested`.
+int32_t SlideMipLevels(int32_t pictureWidth, int32_t pictureHeight, int32_t photoWidth, int32_t photoHeight,
+                       const SlideScreen& screen, int32_t requested);
 
 int32_t FloorPowerOfTwo(int32_t value);  // at least 1
 int32_t CeilPowerOfTwo(int32_t value);   // at least 1

@@ -51,6 +51,31 @@ TEST(SlideLayout, HighestDetailIsWhatTheScreenShowsAtTheLargestZoom) {
   ExpectSize(NeededPictureSize(12000, 8000, Screen(0, 0), false, 1024), 12000, 8000);
 }
 
+TEST(SlideLayout, MipLevelsOnlyWhereTheSlideIsShownSmallerThanItsPicture) {
+  // Highest detail: the picture is the covering size times the largest zoom
+  // (1.36 at the shortest delay), so level 0 alone is drawn.
+  const SlideScreen full = Screen(1920, 1080, true, 1.36f);
+  FittedSize need = NeededPictureSize(12000, 8000, full, false, 1024);
+  EXPECT_EQ(SlideMipLevels(need.width, need.height, 12000, 8000, full, 4), 1);
+  // Crammed to 1024 x 1024 and shown at 1920 x 1280: enlarged.
+  EXPECT_EQ(SlideMipLevels(1024, 1024, 12000, 8000, full, 4), 1);
+  // A preview window of 152 x 112 shows the same crammed picture 9 times
+  // smaller down: every level asked for.
+  const SlideScreen preview = Screen(152, 112, true, 1.36f);
+  EXPECT_EQ(SlideMipLevels(1024, 1024, 12000, 8000, preview, 4), 4);
+  EXPECT_EQ(SlideMipLevels(1024, 1024, 12000, 8000, preview, 2), 2);
+  // 1024 pixels on a 640-wide still (fitted) slide: 1.6 times, one level more;
+  // on 800, 1.28 times, none.
+  EXPECT_EQ(SlideMipLevels(1024, 683, 3000, 2000, Screen(640, 480, false), 4), 2);
+  EXPECT_EQ(SlideMipLevels(1024, 683, 3000, 2000, Screen(800, 600, false), 4), 1);
+  // The denser side counts: a panorama crammed to 1536 x 1536 covers
+  // 1024 x 768 at 2304 x 768, 0.67 times across but 2 times down.
+  EXPECT_EQ(SlideMipLevels(1536, 1536, 3000, 1000, Screen(1024, 768), 4), 2);
+  // Without mip-mapping, or on an unknown screen, the request stands.
+  EXPECT_EQ(SlideMipLevels(1024, 1024, 12000, 8000, preview, 1), 1);
+  EXPECT_EQ(SlideMipLevels(1024, 1024, 12000, 8000, Screen(0, 0), 4), 4);
+}
+
 TEST(SlideLayout, TilesArePowersOfTwoWithTheEdgesCutToThePicture) {
   const TileLayout layout = ComputeTileLayout(600, 300, 256);
   EXPECT_EQ(layout.tileWidth, 256);
@@ -252,6 +277,24 @@ TEST(ImageLoader, DecodesForTheScreenAndUploadsOneTilePerStep) {
   EXPECT_EQ(slide->horizontalOnly, 1);
   for (const SlideTile& tile : slide->tiles) EXPECT_NE(tile.texture, nullptr);
   delete slide;
+}
+
+TEST(ImageLoader, TilesGetTheMipLevelsTheirScreenDraws) {
+  FakeImaging imaging;
+  FakePhoto photo;
+  photo.width = 3000;
+  photo.height = 2000;
+  for (const auto& [screen, levels] : {std::make_pair(Screen(1920, 1080), 1), std::make_pair(Screen(200, 150), 4)}) {
+    imaging.uploads.clear();
+    auto loader = MakeLoader(imaging, photo, true);
+    loader->SetMipMap(1);
+    loader->SetScreen(screen);
+    loader->Start(0);
+    ASSERT_TRUE(WaitForLoader(loader.get()));
+    std::unique_ptr<CSlideImage> slide(loader->Finish());
+    ASSERT_FALSE(imaging.uploads.empty());
+    for (const auto& upload : imaging.uploads) EXPECT_EQ(upload.mipLevels, levels) << screen.width;
+  }
 }
 
 TEST(ImageLoader, CrammedPicturesAreMadeAtTheCramSize) {
