@@ -100,13 +100,45 @@ bool CImageData::DecodeAtLeast(const void* data, size_t size, int needWidth, int
   return DecodeWithStb(bytes, size, maxBytes);
 }
 
+namespace {
+
+// A progressive file keeps every coefficient of the whole picture, at most
+// 6 bytes per pixel: twice the pixel limit admits every picture whose
+// full-size pixels would be within it, at any scale.
+uint64_t JpegWorkingLimit(uint64_t maxBytes) { return maxBytes > UINT64_MAX / 2 ? UINT64_MAX : maxBytes * 2; }
+
+}  // namespace
+
+RowDecode DecodeRowsAtSize(const void* data, size_t size, int width, int height,
+                           const std::atomic<bool>* cancel,
+                           const std::function<void(int y, const uint8_t* row)>& sink) {
+  if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return RowDecode::Failed;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  if (JpegStart(bytes, size) >= size) return RowDecode::WholePictureNeeded;
+  if ((cancel != nullptr && cancel->load()) || !EncodedImagePassesPreflight(bytes, size)) return RowDecode::Failed;
+  JpegReader jpeg(bytes, size, JpegWorkingLimit(kMaxImageBytes), cancel);
+  if (!jpeg.ReadHeader() || jpeg.UprightWidth() > kMaxImageSide || jpeg.UprightHeight() > kMaxImageSide)
+    return RowDecode::Failed;
+  if (!jpeg.StoredUpright()) return RowDecode::WholePictureNeeded;
+  if (!ImageSizeAllowed(width, height) || !jpeg.ScaleToAtLeast(width, height) ||
+      !ImageSizeAllowed(jpeg.UprightWidth(), jpeg.UprightHeight()))
+    return RowDecode::Failed;
+  bool read = false;
+  if (jpeg.UprightWidth() == width && jpeg.UprightHeight() == height) {
+    int y = 0;
+    read = jpeg.ReadUprightRows([&](const uint8_t* row) { sink(y++, row); });
+  } else {
+    RowResampler resampler;
+    if (!resampler.Start(jpeg.UprightWidth(), jpeg.UprightHeight(), width, height, ResampleKernel::Smooth, sink))
+      return RowDecode::Failed;
+    read = jpeg.ReadUprightRows([&](const uint8_t* row) { resampler.Push(row); });
+  }
+  return read ? RowDecode::Done : RowDecode::Failed;
+}
+
 bool CImageData::DecodeJpeg(const uint8_t* bytes, size_t size, int needWidth, int needHeight,
                             const std::atomic<bool>* cancel, uint64_t maxBytes) {
-  // A progressive file keeps every coefficient of the whole picture, at
-  // most 6 bytes per pixel: twice the pixel limit admits every picture
-  // whose full-size pixels would be within it, at any scale.
-  const uint64_t workingLimit = maxBytes > UINT64_MAX / 2 ? UINT64_MAX : maxBytes * 2;
-  JpegReader jpeg(bytes, size, workingLimit, cancel);
+  JpegReader jpeg(bytes, size, JpegWorkingLimit(maxBytes), cancel);
   if (!jpeg.ReadHeader() || jpeg.UprightWidth() > kMaxImageSide ||
       jpeg.UprightHeight() > kMaxImageSide || !jpeg.ScaleToAtLeast(needWidth, needHeight))
     return false;

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #ifdef _WIN32
@@ -44,6 +45,23 @@ bool ImageSizeAllowed(int width, int height, uint64_t maxBytes = kMaxImageBytes)
 // read from the header alone: nothing is decoded, and the sizes are not
 // checked against the limits. False when no such header is there.
 bool ReadUprightImageSize(const void* data, size_t size, int& width, int& height);
+
+// How DecodeRowsAtSize ended.
+enum class RowDecode {
+  Done,
+  WholePictureNeeded,  // not a JPEG stored upright: DecodeAtLeast, then Resize
+  Failed,              // damaged, too large, out of memory or cancelled
+};
+// A JPEG stored upright, decoded at the smallest DCT scale that leaves at
+// least width x height and resampled to exactly that (the smooth filter),
+// each B G R A row handed to `sink` top down as soon as it is made. Only the
+// rows under the filter are held, never the picture, so a caller that cuts
+// the rows into pieces holds just the pieces. The row is only valid during
+// the call; a sink may throw std::bad_alloc, which ends the decode and
+// passes through. The same checks and limits as DecodeAtLeast.
+RowDecode DecodeRowsAtSize(const void* data, size_t size, int width, int height,
+                           const std::atomic<bool>* cancel,
+                           const std::function<void(int y, const uint8_t* row)>& sink);
 
 class CImageData {
  public:

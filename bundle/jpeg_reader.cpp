@@ -209,23 +209,34 @@ bool JpegReader::ScaleToAtLeast(int needWidth, int needHeight) {
 
 bool JpegReader::ReadUpright(uint8_t* pixels) {
   if (!state_ || pixels == nullptr) return false;
+  return Decompress(pixels, nullptr);
+}
+
+bool JpegReader::StoredUpright() const { return state_ && state_->orientation == 1; }
+
+bool JpegReader::ReadUprightRows(const RowSink& sink) {
+  if (!StoredUpright()) return false;
+  return Decompress(nullptr, &sink);
+}
+
+bool JpegReader::Decompress(uint8_t* pixels, const RowSink* sink) {
   State& s = *state_;
   return Trapped(s.trap, [&] {
     OnProgress(reinterpret_cast<j_common_ptr>(&s.info));  // cancelled before the start
     jpeg_start_decompress(&s.info);
-    ReadRows(pixels);
+    ReadRows(pixels, sink);
     jpeg_finish_decompress(&s.info);
   });
 }
 
-void JpegReader::ReadRows(uint8_t* pixels) {
+void JpegReader::ReadRows(uint8_t* pixels, const RowSink* sink) {
   State& s = *state_;
   jpeg_decompress_struct& info = s.info;
   const int width = static_cast<int>(info.output_width);
   const int height = static_cast<int>(info.output_height);
   const size_t rowBytes = static_cast<size_t>(width) * 4;
   // Upright colour rows go straight into place; the others through a band.
-  const bool direct = s.orientation == 1 && !s.cmyk;
+  const bool direct = sink == nullptr && s.orientation == 1 && !s.cmyk;
   JSAMPARRAY band = nullptr;
   if (!direct) {
     band = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
@@ -249,6 +260,10 @@ void JpegReader::ReadRows(uint8_t* pixels) {
     if (s.cmyk) {
       for (int i = 0; i < wanted; ++i) CmykToBgra(rows[i], width, s.invertedCmyk);
     }
-    PlaceBand(rows, wanted, first, width, height, s.orientation, pixels);
+    if (sink != nullptr) {
+      for (int i = 0; i < wanted; ++i) (*sink)(rows[i]);
+    } else {
+      PlaceBand(rows, wanted, first, width, height, s.orientation, pixels);
+    }
   }
 }

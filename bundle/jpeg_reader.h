@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // The largest of libjpeg's scale denominators 8, 4, 2 and 1 that still
@@ -51,10 +52,20 @@ class JpegReader {
   // rows packed top down.
   bool ReadUpright(uint8_t* pixels);
 
+  // True when the file is stored the way up it is shown (no EXIF turn or
+  // mirror), so its rows come out upright one by one.
+  bool StoredUpright() const;
+  using RowSink = std::function<void(const uint8_t* row)>;
+  // The same decode, each B G R A row handed to `sink` top down and only
+  // valid during the call; false for a file not StoredUpright. A sink may
+  // throw (std::bad_alloc); the decode then ends there.
+  bool ReadUprightRows(const RowSink& sink);
+
  private:
   struct State;
   bool SwapsSides() const;
-  void ReadRows(uint8_t* pixels);
+  bool Decompress(uint8_t* pixels, const RowSink* sink);
+  void ReadRows(uint8_t* pixels, const RowSink* sink);
 
   const uint8_t* data_;
   size_t size_;

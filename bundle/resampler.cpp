@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -139,18 +140,13 @@ int32_t PairOf(const int16_t* weights) {
 }
 
 // Adds the weighted source rows under one output row into sums (one per
-// channel value of a source row).
-void SumDown(const uint8_t* source, int sourceHeight, size_t sourceStride, size_t rowValues,
-             const int16_t* weights, int firstRow, int taps, int32_t* sums) {
+// channel value of a source row). rows[k] is the k-th row under the filter.
+void SumDown(const uint8_t* const* rows, size_t rowValues, const int16_t* weights, int taps, int32_t* sums) {
   std::fill(sums, sums + rowValues, 0);
-  const auto row = [&](int k) {
-    // A pair's second row may lie past the end; its weight is zero.
-    return source + static_cast<size_t>(std::min(firstRow + k, sourceHeight - 1)) * sourceStride;
-  };
   for (int k = 0; k < taps; k += 2) {
     if (weights[k] == 0 && weights[k + 1] == 0) continue;
-    const uint8_t* upper = row(k);
-    const uint8_t* lower = row(k + 1);
+    const uint8_t* upper = rows[k];
+    const uint8_t* lower = rows[k + 1];
     size_t x = 0;
 #if defined(__SSE2__)
     // Bytes of the two rows interleaved, widened to 16 bits, and multiplied
@@ -210,27 +206,78 @@ void SumAcross(const int16_t* column, int targetWidth, const AxisWeights& across
 
 }  // namespace
 
-bool ResampleOpaque(const uint8_t* source, int sourceWidth, int sourceHeight, size_t sourceStride,
-                    uint8_t* target, int targetWidth, int targetHeight, size_t targetStride,
-                    ResampleKernel kernel) {
+struct RowResampler::Weights {
+  AxisWeights across;
+  AxisWeights down;
+};
+
+RowResampler::RowResampler() = default;
+RowResampler::~RowResampler() = default;
+
+bool RowResampler::Start(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight,
+                         ResampleKernel kernel, Sink rowSink) {
+  weights_.reset();
   if (sourceWidth < 1 || sourceHeight < 1 || targetWidth < 1 || targetHeight < 1) return false;
   try {
-    const AxisWeights across = MakeAxisWeights(sourceWidth, targetWidth, kernel);
-    const AxisWeights down = MakeAxisWeights(sourceHeight, targetHeight, kernel);
-    const size_t rowValues = static_cast<size_t>(sourceWidth) * 4;
-    std::vector<int32_t> sums(rowValues);
+    auto weights = std::make_unique<Weights>();
+    weights->across = MakeAxisWeights(sourceWidth, targetWidth, kernel);
+    weights->down = MakeAxisWeights(sourceHeight, targetHeight, kernel);
+    sourceHeight_ = sourceHeight;
+    targetWidth_ = targetWidth;
+    targetHeight_ = targetHeight;
+    rowValues_ = static_cast<size_t>(sourceWidth) * 4;
+    taps_ = weights->down.taps;
+    ring_.assign(rowValues_ * static_cast<size_t>(taps_), 0);
+    sums_.assign(rowValues_, 0);
     // One pixel more, zero, for a last tap pair that reaches past the end.
-    std::vector<int16_t> column(rowValues + 4, 0);
-    for (int y = 0; y < targetHeight; ++y) {
-      SumDown(source, sourceHeight, sourceStride, rowValues,
-              &down.weights[static_cast<size_t>(y) * static_cast<size_t>(down.taps)],
-              down.first[static_cast<size_t>(y)], down.taps, sums.data());
-      for (size_t x = 0; x < rowValues; ++x)
-        column[x] = static_cast<int16_t>((sums[x] + (1 << (kVerticalShift - 1))) >> kVerticalShift);
-      SumAcross(column.data(), targetWidth, across, target + static_cast<size_t>(y) * targetStride);
-    }
+    column_.assign(rowValues_ + 4, 0);
+    out_.assign(static_cast<size_t>(targetWidth) * 4, 0);
+    rows_.assign(static_cast<size_t>(taps_), nullptr);
+    weights_ = std::move(weights);
   } catch (const std::bad_alloc&) {
     return false;
   }
+  sink_ = std::move(rowSink);
+  pushed_ = 0;
+  made_ = 0;
+  return true;
+}
+
+void RowResampler::Push(const uint8_t* sourceRow) {
+  if (weights_ == nullptr || pushed_ >= sourceHeight_) return;
+  std::memcpy(RingRow(pushed_), sourceRow, rowValues_);
+  ++pushed_;
+  const AxisWeights& down = weights_->down;
+  // Every output row whose last source row has come; the rows under its
+  // filter are the last `taps` pushed, past the end the last one repeated.
+  while (made_ < targetHeight_) {
+    const int first = down.first[static_cast<size_t>(made_)];
+    if (std::min(first + taps_, sourceHeight_) > pushed_) break;
+    for (int k = 0; k < taps_; ++k) rows_[static_cast<size_t>(k)] = RingRow(std::min(first + k, sourceHeight_ - 1));
+    SumDown(rows_.data(), rowValues_, &down.weights[static_cast<size_t>(made_) * static_cast<size_t>(taps_)], taps_,
+            sums_.data());
+    for (size_t x = 0; x < rowValues_; ++x)
+      column_[x] = static_cast<int16_t>((sums_[x] + (1 << (kVerticalShift - 1))) >> kVerticalShift);
+    SumAcross(column_.data(), targetWidth_, weights_->across, out_.data());
+    sink_(made_, out_.data());
+    ++made_;
+  }
+}
+
+uint8_t* RowResampler::RingRow(int row) {
+  return ring_.data() + static_cast<size_t>(row % taps_) * rowValues_;
+}
+
+bool ResampleOpaque(const uint8_t* source, int sourceWidth, int sourceHeight, size_t sourceStride,
+                    uint8_t* target, int targetWidth, int targetHeight, size_t targetStride,
+                    ResampleKernel kernel) {
+  RowResampler resampler;
+  const size_t rowBytes = static_cast<size_t>(targetWidth) * 4;
+  if (!resampler.Start(sourceWidth, sourceHeight, targetWidth, targetHeight, kernel,
+                       [&](int y, const uint8_t* row) {
+                         std::memcpy(target + static_cast<size_t>(y) * targetStride, row, rowBytes);
+                       }))
+    return false;
+  for (int y = 0; y < sourceHeight; ++y) resampler.Push(source + static_cast<size_t>(y) * sourceStride);
   return true;
 }

@@ -3,6 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
 
 // Resampling of opaque four-channel 8-bit pictures in fixed point, the
 // loader's hot path between a scaled decode and the tiles: separable, each
@@ -23,5 +26,44 @@ enum class ResampleKernel {
 bool ResampleOpaque(const uint8_t* source, int sourceWidth, int sourceHeight, size_t sourceStride,
                     uint8_t* target, int targetWidth, int targetHeight, size_t targetStride,
                     ResampleKernel kernel);
+
+// The same resampling fed one source row at a time, top down, for a caller
+// that never holds the whole source (a decoder's rows): only the rows under
+// the vertical filter are kept. Each output row goes to the sink, top down,
+// as soon as the source rows under it are in; the row is the resampler's
+// and is only valid during the call.
+class RowResampler {
+ public:
+  using Sink = std::function<void(int y, const uint8_t* row)>;
+  RowResampler();
+  ~RowResampler();
+  RowResampler(const RowResampler&) = delete;
+  RowResampler& operator=(const RowResampler&) = delete;
+
+  // False for empty sizes or when memory is short.
+  bool Start(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight, ResampleKernel kernel,
+             Sink sink);
+  // 4 x sourceWidth bytes; rows past sourceHeight are ignored.
+  void Push(const uint8_t* sourceRow);
+
+ private:
+  struct Weights;
+  uint8_t* RingRow(int row);
+
+  std::unique_ptr<Weights> weights_;
+  Sink sink_;
+  int sourceHeight_ = 0;
+  int targetWidth_ = 0;
+  int targetHeight_ = 0;
+  int taps_ = 0;
+  size_t rowValues_ = 0;
+  int pushed_ = 0;
+  int made_ = 0;
+  std::vector<uint8_t> ring_;  // the last `taps_` source rows
+  std::vector<int32_t> sums_;
+  std::vector<int16_t> column_;
+  std::vector<uint8_t> out_;
+  std::vector<const uint8_t*> rows_;
+};
 
 #endif  // ZV_BUNDLE_RESAMPLER_H

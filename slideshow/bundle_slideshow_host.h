@@ -22,6 +22,10 @@ class ImagePicture : public SlidePicture {
   bool ReadSize(const uint8_t* bytes, uint32_t size, int32_t* width, int32_t* height) override;
   bool Decode(const uint8_t* bytes, uint32_t size, int32_t needWidth, int32_t needHeight,
               const std::atomic<bool>* cancel) override;
+  RowDecode DecodeRows(const uint8_t* bytes, uint32_t size, int32_t width, int32_t height,
+                       const std::atomic<bool>* cancel, const RowSink& sink) override {
+    return DecodeRowsAtSize(bytes, size, width, height, cancel, sink);
+  }
   int32_t Width() const override;
   int32_t Height() const override;
   bool Resize(int32_t width, int32_t height) override;

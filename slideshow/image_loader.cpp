@@ -77,7 +77,7 @@ int CImgLoadThread::Run() {
       Fail(kLoaderUnreadable);
       return 0;
     }
-    if (!Prepare(bytes, size) || !CutTiles()) return 0;
+    if (!Prepare(bytes, size)) return 0;
   } catch (const std::bad_alloc&) {
     picture.reset();
     tiles.clear();
@@ -89,7 +89,9 @@ int CImgLoadThread::Run() {
   return 0;
 }
 
-// Decoded at no more than the screen needs, then resampled to exactly that.
+// Decoded at no more than the screen needs and resampled to exactly that,
+// straight into the tiles where the format allows, so the loader never holds
+// the picture beside its tiles; otherwise whole, then resampled and cut.
 bool CImgLoadThread::Prepare(const uint8_t* bytes, uint32_t size) {
   state = kLoaderDecoding;
   if (picture == nullptr) {
@@ -97,48 +99,67 @@ bool CImgLoadThread::Prepare(const uint8_t* bytes, uint32_t size) {
     return false;
   }
   int32_t width = 0, height = 0;
-  FittedSize need;
-  const bool sized = picture->ReadSize(bytes, size, &width, &height) && width > 0 && height > 0;
-  if (sized) need = NeededPictureSize(width, height, screen, cram != 0, cramSize);
+  if (picture->ReadSize(bytes, size, &width, &height) && width > 0 && height > 0) {
+    const FittedSize need = NeededPictureSize(width, height, screen, cram != 0, cramSize);
+    StartTiles(need, width, height);
+    TileCutter cutter(layout, mipLevels, tiles);
+    switch (picture->DecodeRows(bytes, size, need.width, need.height, &cancel,
+                                [&cutter](int y, const uint8_t* row) { cutter.Row(y, row); })) {
+      case RowDecode::Done:
+        return MakeSlide();
+      case RowDecode::Failed:
+        tiles.clear();
+        Fail(cancel ? kLoaderCancelled : kLoaderUndecodable);
+        return false;
+      case RowDecode::WholePictureNeeded:
+        tiles.clear();
+        break;
+    }
+  }
   // A picture without pixels cannot be tiled; treat it as undecodable.
-  if (!picture->Decode(bytes, size, need.width, need.height, &cancel) || picture->Width() < 1 ||
+  const FittedSize asked = layout.columns > 0 ? FittedSize{layout.pictureWidth, layout.pictureHeight} : FittedSize();
+  if (!picture->Decode(bytes, size, asked.width, asked.height, &cancel) || picture->Width() < 1 ||
       picture->Height() < 1) {
     Fail(cancel ? kLoaderCancelled : kLoaderUndecodable);
     return false;
   }
   state = kLoaderDecoded;
-  if (!sized) {
+  if (layout.columns == 0) {
     width = picture->Width();
     height = picture->Height();
-    need = NeededPictureSize(width, height, screen, cram != 0, cramSize);
+    StartTiles(NeededPictureSize(width, height, screen, cram != 0, cramSize), width, height);
   }
-  mipLevels = SlideMipLevels(need.width, need.height, width, height, screen, mipMap ? 4 : 1);
-  if (need.width != picture->Width() || need.height != picture->Height()) {
+  if (layout.pictureWidth != picture->Width() || layout.pictureHeight != picture->Height()) {
     state = kLoaderResizing;
-    if (!picture->Resize(need.width, need.height)) {
+    if (!picture->Resize(layout.pictureWidth, layout.pictureHeight)) {
       Fail(kLoaderOutOfMemory);
       return false;
     }
   }
-  return true;
+  return CutTiles();
+}
+
+void CImgLoadThread::StartTiles(const FittedSize& need, int32_t photoWidth, int32_t photoHeight) {
+  mipLevels = SlideMipLevels(need.width, need.height, photoWidth, photoHeight, screen, mipMap ? 4 : 1);
+  layout = ComputeTileLayout(need.width, need.height, tileLimit);
 }
 
 bool CImgLoadThread::CutTiles() {
   state = kLoaderSplitting;
-  layout = ComputeTileLayout(picture->Width(), picture->Height(), tileLimit);
-  const int32_t count = layout.columns * layout.rows;
-  tiles.resize(static_cast<size_t>(count));
-  for (int32_t index = 0; index < count; ++index) {
-    if (cancel) {
-      Fail(kLoaderCancelled);
-      return false;
-    }
-    if (!CutTile(picture->Pixels(), picture->Width(), picture->Height(), TileUploadAt(layout, index),
-                 mipLevels, tiles[static_cast<size_t>(index)])) {
-      Fail(kLoaderOutOfMemory);
-      return false;
-    }
+  TileCutter cutter(layout, mipLevels, tiles);
+  if (cancel) {
+    Fail(kLoaderCancelled);
+    return false;
   }
+  // Stand-in pictures without pixels give tiles without texels.
+  if (picture->Pixels() != nullptr && !cutter.CutPicture(picture->Pixels())) {
+    Fail(kLoaderOutOfMemory);
+    return false;
+  }
+  return MakeSlide();
+}
+
+bool CImgLoadThread::MakeSlide() {
   // The full picture is the largest thing a load makes; the tiles hold all
   // that is needed now.
   picture.reset();

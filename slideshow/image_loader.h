@@ -16,9 +16,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "bundle/image_data.h"
 #include "bundle/image_records.h"
 #include "foundation/thread.h"
 #include "slideshow/slide_image.h"
@@ -72,6 +74,14 @@ class SlidePicture {
   // decode smaller; gives up (false) once `cancel` is set.
   virtual bool Decode(const uint8_t* bytes, uint32_t size, int32_t needWidth, int32_t needHeight,
                       const std::atomic<bool>* cancel) = 0;
+  // Decodes and resamples to exactly width x height, each row handed to
+  // `sink` top down, without ever holding the picture, where the file
+  // allows it; WholePictureNeeded asks for Decode and Resize instead.
+  using RowSink = std::function<void(int y, const uint8_t* row)>;
+  virtual RowDecode DecodeRows(const uint8_t* /*bytes*/, uint32_t /*size*/, int32_t /*width*/,
+                               int32_t /*height*/, const std::atomic<bool>* /*cancel*/, const RowSink& /*sink*/) {
+    return RowDecode::WholePictureNeeded;
+  }
   virtual int32_t Width() const = 0;
   virtual int32_t Height() const = 0;
   virtual bool Resize(int32_t width, int32_t height) = 0;
@@ -132,7 +142,9 @@ class CImgLoadThread : public cThread {
   void Fail(int32_t code) { error = code; }
   // The steps of Run; each false after it recorded the error.
   bool Prepare(const uint8_t* bytes, uint32_t size);
+  void StartTiles(const FittedSize& need, int32_t photoWidth, int32_t photoHeight);
   bool CutTiles();
+  bool MakeSlide();
 
   ImagingBackend* imaging;
   std::unique_ptr<PhotoSource> source;

@@ -20,9 +20,27 @@ struct TilePixels {
   int32_t LevelHeight(int32_t level) const { return std::max(height >> level, 1); }
 };
 
-// Cuts `upload`'s rectangle out of a B G R A picture (rows of 4 x
-// pictureWidth bytes). Texels past the picture's edge repeat its last
-// column and row, so filtering at the cut never blends in black; each lower
-// level averages 2 x 2 texels of the one above. False when memory is short.
-bool CutTile(const uint8_t* picture, int32_t pictureWidth, int32_t pictureHeight, const TileUpload& upload,
-             int32_t mipLevels, TilePixels& tile);
+// Cuts a picture into its tiles row by row, top down, as a decoder or a
+// resampler makes the rows, so the tiles are all a load holds. Texels past
+// the picture's edge repeat its last column and row, so filtering at the cut
+// never blends in black; once a band of tiles has all its rows, each lower
+// mip level averages 2 x 2 texels of the one above.
+class TileCutter {
+ public:
+  // Sizes `tiles` to the layout's grid (index row x columns + column, row 0
+  // at the bottom), each tile without texels until its rows come.
+  TileCutter(const TileLayout& layout, int32_t mipLevels, std::vector<TilePixels>& tiles);
+  // Row y of the picture, 0 at the top: 4 x pictureWidth bytes of B G R A.
+  // Throws std::bad_alloc when memory is short.
+  void Row(int32_t y, const uint8_t* row);
+  // Every row of a picture held whole; false when memory is short.
+  bool CutPicture(const uint8_t* picture);
+
+ private:
+  TilePixels& TileAt(int32_t band, int32_t column);
+  void FinishBand(int32_t band, int32_t rowsInBand);
+
+  TileLayout layout_;
+  int32_t mipLevels_;
+  std::vector<TilePixels>& tiles_;
+};

@@ -1,7 +1,8 @@
 // Benchmark, not a test: decoding photographs from memory as the slide loader
 // does, then fitting each into 1024 pixels per side with the smooth filter;
 // and one large photograph (6000 x 4000) decoded fully, and at the DCT scale
-// a 1024 x 768 or a 1920 x 1080 screen needs and then resampled to fit it.
+// a 1024 x 768 or a 1920 x 1080 screen needs and then resampled to fit it,
+// also straight into tiles as the slide loader cuts them.
 //
 //   ZV_BENCH_IMAGES=/folder/of/jpegs ZV_BENCH_LARGE=big.jpg zv_bench_image_decode [--benchmark_...]
 //   zv_bench_image_decode --make-images FOLDER    writes the stand-in set, exits
@@ -32,6 +33,7 @@
 
 #include "bundle/image_object.h"
 #include "slideshow/slide_layout.h"
+#include "slideshow/tile_pixels.h"
 #include "slideshow/slideshow.h"
 
 namespace {
@@ -167,6 +169,8 @@ enum class LargeDecode {
   Scaled,          // the DCT scale the fitted size needs, resampled to fit
   ScaledUnfitted,  // that scale alone, to tell decoding from resampling
   HighestDetail,   // what the slideshow asks for without cramming, at its default timing
+  ScaledTiles,     // as Scaled, the rows going straight into 256-texel tiles as the loader cuts them
+  HighestDetailTiles,  // as HighestDetail, into tiles
 };
 
 // The large photograph decoded for a screen (range 0 and 1; 0 x 0: no
@@ -182,7 +186,8 @@ void DecodeLarge(benchmark::State& state, const Photo& photo, LargeDecode how) {
   }
   int fittedWidth = width;
   int fittedHeight = height;
-  if (how == LargeDecode::HighestDetail) {
+  const bool tiles = how == LargeDecode::ScaledTiles || how == LargeDecode::HighestDetailTiles;
+  if (how == LargeDecode::HighestDetail || how == LargeDecode::HighestDetailTiles) {
     // The slideshow's own rule: animated slides cover the screen and zoom.
     Slideshow show(nullptr);
     show.SetAnimate(1);
@@ -195,6 +200,17 @@ void DecodeLarge(benchmark::State& state, const Photo& photo, LargeDecode how) {
   }
   int decodedWidth = 0;
   for (auto _ : state) {
+    if (tiles) {
+      std::vector<TilePixels> cut;
+      TileCutter cutter(ComputeTileLayout(fittedWidth, fittedHeight, kSlideTileLimit), 1, cut);
+      if (DecodeRowsAtSize(photo.bytes.data(), photo.bytes.size(), fittedWidth, fittedHeight, nullptr,
+                           [&cutter](int y, const uint8_t* row) { cutter.Row(y, row); }) != RowDecode::Done) {
+        state.SkipWithError("the large photograph did not decode into tiles");
+        return;
+      }
+      benchmark::DoNotOptimize(cut.data());
+      continue;
+    }
     CImageData image;
     const bool decoded =
         how == LargeDecode::Full
@@ -341,7 +357,9 @@ int main(int argc, char** argv) {
   } ways[] = {{"Large/ScaledDecode", LargeDecode::ScaledUnfitted},
               {"Large/ScaledDecodeFit", LargeDecode::Scaled},
               {"Large/FullDecodeFit", LargeDecode::Full},
-              {"Large/HighestDetail", LargeDecode::HighestDetail}};
+              {"Large/HighestDetail", LargeDecode::HighestDetail},
+              {"Large/ScaledTiles", LargeDecode::ScaledTiles},
+              {"Large/HighestDetailTiles", LargeDecode::HighestDetailTiles}};
   for (const auto& way : ways) {
     benchmark::RegisterBenchmark(way.name, DecodeLarge, std::cref(g_large), way.how)
         ->Args({1024, 768})

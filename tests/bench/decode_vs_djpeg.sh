@@ -98,6 +98,8 @@ for screen in ("1024/768", "1920/1080"):
     row("imaging layer, scaled decode + fit %s" % label, large("Large/ScaledDecodeFit/" + screen))
     row("imaging layer, full decode + fit %s" % label, large("Large/FullDecodeFit/" + screen))
     row("imaging layer, Highest detail for %s" % label, large("Large/HighestDetail/" + screen))
+    row("loader, scaled decode into tiles, fit %s" % label, large("Large/ScaledTiles/" + screen))
+    row("loader, Highest detail into tiles, %s" % label, large("Large/HighestDetailTiles/" + screen))
 print()
 for kind in ("baseline", "progressive"):
     for name in runs:

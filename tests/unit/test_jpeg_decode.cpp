@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -339,6 +340,71 @@ TEST(JpegFailures, CancelBeforeTheStartDecodesNothing) {
   EXPECT_TRUE(image.DecodeAtLeast(jpeg.data(), jpeg.size(), 8, 8, &cancel));
 }
 
+// --- rows at a size ---------------------------------------------------------
+
+struct RowsSeen {
+  std::vector<uint8_t> pixels;
+  std::vector<int> order;
+};
+
+RowDecode CollectRows(const Bytes& jpeg, int width, int height, RowsSeen& seen,
+                      const std::atomic<bool>* cancel = nullptr) {
+  seen.pixels.assign(static_cast<size_t>(width) * height * 4, 0);
+  seen.order.clear();
+  return DecodeRowsAtSize(jpeg.data(), jpeg.size(), width, height, cancel, [&](int y, const uint8_t* row) {
+    seen.order.push_back(y);
+    std::copy(row, row + width * 4, seen.pixels.begin() + static_cast<ptrdiff_t>(y) * width * 4);
+  });
+}
+
+TEST(JpegRows, RowsAtASizeAreTheScaledDecodeResampled) {
+  const Picture picture = Gradient(203, 121);
+  const Bytes samples[] = {
+      jpeg_samples::Encode(picture, Options{Stored::Colour, false, 0, true, true, 90}),
+      jpeg_samples::Encode(picture, Options{Stored::Colour, true, 0, true, true, 90}),
+      jpeg_samples::Encode(picture, Options{Stored::AdobeYcck, false, 0, true, false, 90}),
+      jpeg_samples::Encode(picture, Options{Stored::Grey, false, 0, true, false, 90})};
+  struct Size {
+    int width, height;
+  };
+  // Shrunk past a DCT scale, exact, enlarged, and squeezed as cramming does.
+  for (const Bytes& jpeg : samples) {
+    for (const Size& size : {Size{60, 36}, Size{203, 121}, Size{300, 180}, Size{101, 200}}) {
+      RowsSeen seen;
+      ASSERT_EQ(CollectRows(jpeg, size.width, size.height, seen), RowDecode::Done) << size.width;
+      ASSERT_EQ(seen.order.size(), static_cast<size_t>(size.height));
+      for (int y = 0; y < size.height; ++y) ASSERT_EQ(seen.order[static_cast<size_t>(y)], y);
+      CImageData reference;
+      ASSERT_TRUE(reference.DecodeAtLeast(jpeg.data(), jpeg.size(), size.width, size.height));
+      ASSERT_TRUE(reference.Resize(size.width, size.height));
+      EXPECT_TRUE(std::equal(seen.pixels.begin(), seen.pixels.end(), reference.GetPixels()))
+          << size.width << " x " << size.height;
+    }
+  }
+}
+
+TEST(JpegRows, TurnedFilesOtherFormatsDamageAndCancel) {
+  Options turned;
+  turned.orientation = 6;
+  const Bytes sideways = jpeg_samples::Encode(jpeg_samples::StoredFor(jpeg_samples::Quadrants(56, 36), 6), turned);
+  RowsSeen seen;
+  EXPECT_EQ(CollectRows(sideways, 56, 36, seen), RowDecode::WholePictureNeeded);
+  CImageData bitmap;
+  ASSERT_TRUE(bitmap.Create(40, 30));
+  const std::vector<uint8_t> bmp = bitmap.EncodeWindowsBitmap();
+  EXPECT_EQ(DecodeRowsAtSize(bmp.data(), bmp.size(), 40, 30, nullptr, [](int, const uint8_t*) {}),
+            RowDecode::WholePictureNeeded);
+
+  const Bytes jpeg = jpeg_samples::Encode(Gradient(256, 256), Options{Stored::Colour, false, 0, true, true, 90});
+  const Bytes cut(jpeg.begin(), jpeg.begin() + static_cast<ptrdiff_t>(jpeg.size() / 2));
+  EXPECT_EQ(CollectRows(cut, 128, 128, seen), RowDecode::Failed);
+  EXPECT_EQ(CollectRows(jpeg, 0, 128, seen), RowDecode::Failed);
+  EXPECT_EQ(CollectRows(jpeg, 20000, 128, seen), RowDecode::Failed) << "beyond the side limit";
+  std::atomic<bool> cancel{true};
+  EXPECT_EQ(CollectRows(jpeg, 128, 128, seen, &cancel), RowDecode::Failed);
+  EXPECT_TRUE(seen.order.empty());
+}
+
 #ifdef ZV_WATCH_ALLOCATIONS
 // Sets the cancel flag from inside libjpeg: at the first allocation after
 // the picture's pixels, which libjpeg makes while it starts decoding. The
@@ -433,6 +499,44 @@ TEST(JpegFailures, AllocationFailureIsAFailedDecode) {
   // Baseline keeps no coefficients, so the same decode goes through.
   EXPECT_TRUE(image.DecodeAtLeast(baseline.data(), baseline.size(), 425, 425));
   EXPECT_EQ(image.GetWidth(), 425);
+}
+// The largest block allocated while a watch is armed.
+std::atomic<bool> g_sizing{false};
+std::atomic<size_t> g_largest{0};
+
+void NoteLargest(const volatile void*, size_t size) {
+  if (!g_sizing) return;
+  size_t seen = g_largest.load();
+  while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
+  }
+}
+
+void IgnoreFree(const volatile void*) {}
+
+size_t LargestBlockDuring(const std::function<void()>& work) {
+  static const bool installed = __sanitizer_install_malloc_and_free_hooks(NoteLargest, IgnoreFree) != 0;
+  EXPECT_TRUE(installed);
+  g_largest = 0;
+  g_sizing = true;
+  work();
+  g_sizing = false;
+  return g_largest;
+}
+
+TEST(JpegRows, RowsAtASizeNeverHoldThePicture) {
+  const Bytes jpeg = jpeg_samples::Encode(Gradient(1024, 1024), Options{Stored::Colour, false, 0, true, true, 85});
+  const size_t picture = 700 * 700 * 4;
+  const size_t whole = LargestBlockDuring([&] {
+    CImageData image;
+    ASSERT_TRUE(image.DecodeAtLeast(jpeg.data(), jpeg.size(), 700, 700));
+    ASSERT_TRUE(image.Resize(700, 700));
+  });
+  EXPECT_GE(whole, picture) << "the watch sees the pictures a whole decode makes";
+  const size_t rows = LargestBlockDuring([&] {
+    RowDecode result = DecodeRowsAtSize(jpeg.data(), jpeg.size(), 700, 700, nullptr, [](int, const uint8_t*) {});
+    EXPECT_EQ(result, RowDecode::Done);
+  });
+  EXPECT_LT(rows, picture / 16);
 }
 #endif
 

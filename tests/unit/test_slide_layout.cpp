@@ -134,24 +134,35 @@ TEST(TilePixels, EdgeTilesRepeatTheLastColumnAndRowAndMipLevelsAverage) {
     }
   }
   const TileLayout layout = ComputeTileLayout(3, 3, 2);  // 2 x 2 tiles
-  TilePixels tile;
+  std::vector<TilePixels> tiles;
+  TileCutter cutter(layout, 4, tiles);
+  ASSERT_EQ(tiles.size(), 4u);
+  // Without rows only the size is known.
+  EXPECT_TRUE(tiles[0].levels.empty());
+  EXPECT_EQ(tiles[0].height, 2);
+  // The top band's rows fill the top tiles (grid row 1) and their mip levels;
+  // the bottom band waits for its rows.
+  cutter.Row(0, &picture[0]);
+  cutter.Row(1, &picture[3 * 4]);
+  const TilePixels& topLeft = tiles[2];
+  ASSERT_EQ(topLeft.levels.size(), 2u);
+  EXPECT_EQ(topLeft.levels[0][(1 * 2 + 1) * 4 + 0], 10);
+  EXPECT_EQ(topLeft.levels[1][0], 5);
+  EXPECT_EQ(topLeft.levels[1][1], 5);
+  EXPECT_TRUE(tiles[0].levels.empty());
   // The bottom-right tile holds pixel (2, 2) alone and repeats it.
-  ASSERT_TRUE(CutTile(picture.data(), 3, 3, TileUploadAt(layout, 1), 4, tile));
-  ASSERT_EQ(tile.width, 2);
-  ASSERT_EQ(tile.levels.size(), 2u);
+  cutter.Row(2, &picture[2 * 3 * 4]);
+  const TilePixels& bottomRight = tiles[1];
+  ASSERT_EQ(bottomRight.width, 2);
+  ASSERT_EQ(bottomRight.levels.size(), 2u);
   for (int texel = 0; texel < 4; ++texel) {
-    EXPECT_EQ(tile.levels[0][texel * 4 + 0], 20);
-    EXPECT_EQ(tile.levels[0][texel * 4 + 1], 20);
+    EXPECT_EQ(bottomRight.levels[0][texel * 4 + 0], 20);
+    EXPECT_EQ(bottomRight.levels[0][texel * 4 + 1], 20);
   }
-  // The top-left tile: pixels 0..1 both ways; its 1 x 1 level the average.
-  ASSERT_TRUE(CutTile(picture.data(), 3, 3, TileUploadAt(layout, 2), 4, tile));
-  EXPECT_EQ(tile.levels[0][(1 * 2 + 1) * 4 + 0], 10);
-  EXPECT_EQ(tile.levels[1][0], 5);
-  EXPECT_EQ(tile.levels[1][1], 5);
-  // Without pixels only the size is known.
-  ASSERT_TRUE(CutTile(nullptr, 3, 3, TileUploadAt(layout, 0), 4, tile));
-  EXPECT_TRUE(tile.levels.empty());
-  EXPECT_EQ(tile.height, 2);
+  // A picture held whole cuts the same.
+  std::vector<TilePixels> whole;
+  ASSERT_TRUE(TileCutter(layout, 4, whole).CutPicture(picture.data()));
+  for (size_t i = 0; i < tiles.size(); ++i) EXPECT_EQ(whole[i].levels, tiles[i].levels) << i;
 }
 
 float MeshWidth(const CSlideImage& slide) {
