@@ -111,17 +111,17 @@ uint64_t JpegWorkingLimit(uint64_t maxBytes) { return maxBytes > UINT64_MAX / 2 
 
 RowDecode DecodeRowsAtSize(const void* data, size_t size, int width, int height,
                            const std::atomic<bool>* cancel,
-                           const std::function<void(int y, const uint8_t* row)>& sink) {
+                           const std::function<void(int y, const uint8_t* row)>& sink, uint64_t maxBytes) {
   if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return RowDecode::Failed;
   const auto* bytes = static_cast<const uint8_t*>(data);
   if (JpegStart(bytes, size) >= size) return RowDecode::WholePictureNeeded;
   if ((cancel != nullptr && cancel->load()) || !EncodedImagePassesPreflight(bytes, size)) return RowDecode::Failed;
-  JpegReader jpeg(bytes, size, JpegWorkingLimit(kMaxImageBytes), cancel);
+  JpegReader jpeg(bytes, size, JpegWorkingLimit(maxBytes), cancel);
   if (!jpeg.ReadHeader() || jpeg.UprightWidth() > kMaxImageSide || jpeg.UprightHeight() > kMaxImageSide)
     return RowDecode::Failed;
   if (!jpeg.StoredUpright()) return RowDecode::WholePictureNeeded;
-  if (!ImageSizeAllowed(width, height) || !jpeg.ScaleToAtLeast(width, height) ||
-      !ImageSizeAllowed(jpeg.UprightWidth(), jpeg.UprightHeight()))
+  if (!ImageSizeAllowed(width, height, maxBytes) || !jpeg.ScaleToAtLeast(width, height) ||
+      !ImageSizeAllowed(jpeg.UprightWidth(), jpeg.UprightHeight(), maxBytes))
     return RowDecode::Failed;
   bool read = false;
   if (jpeg.UprightWidth() == width && jpeg.UprightHeight() == height) {

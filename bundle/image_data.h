@@ -58,10 +58,12 @@ enum class RowDecode {
 // rows under the filter are held, never the picture, so a caller that cuts
 // the rows into pieces holds just the pieces. The row is only valid during
 // the call; a sink may throw std::bad_alloc, which ends the decode and
-// passes through. The same checks and limits as DecodeAtLeast.
+// passes through. The same checks and limits as DecodeAtLeast, maxBytes
+// applying to the scaled and to the resampled size.
 RowDecode DecodeRowsAtSize(const void* data, size_t size, int width, int height,
                            const std::atomic<bool>* cancel,
-                           const std::function<void(int y, const uint8_t* row)>& sink);
+                           const std::function<void(int y, const uint8_t* row)>& sink,
+                           uint64_t maxBytes = kMaxImageBytes);
 
 class CImageData {
  public:

@@ -1,6 +1,7 @@
 // Photographs and skin pictures come from bundles that anyone can replace.
-// Each input goes through the full decode, the scaled JPEG decode the slide
-// loader uses, and the header-only size read, which must all agree.
+// Each input goes through the full decode, the scaled JPEG decode and the
+// decode straight to rows that the slide loader uses, and the header-only
+// size read, which must all agree.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -40,12 +41,22 @@ void CheckBitmapRoundTrip(CImageData& image) {
   Require(image.Resize(width / 3 + 1, height * 2 / 3 + 1));
 }
 
+// A decode straight to rows hands over each row once, top down.
+void CheckRows(const uint8_t* data, size_t size, int width, int height) {
+  int nextRow = 0;
+  const RowDecode rows = DecodeRowsAtSize(
+      data, size, width, height, nullptr, [&](int y, const uint8_t* row) { Require(y == nextRow++ && row != nullptr); },
+      kLimit);
+  if (rows == RowDecode::Done) Require(nextRow == height);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CImageData image;
   const bool decoded = image.Decode(data, size, kLimit);
   CheckDecoded(image, decoded);
+  CheckRows(data, size, 16, 16);
 
   // The smallest scale; it may succeed where the full size is over the limit.
   CImageData smallest;
@@ -68,6 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(scaled.DecodeAtLeast(data, size, needWidth, needHeight, nullptr, kLimit));
   Require(scaled.GetWidth() >= needWidth && scaled.GetHeight() >= needHeight);
   Require(scaled.GetWidth() <= width && scaled.GetHeight() <= height);
+
+  // Straight to rows at that size.
+  CheckRows(data, size, needWidth, needHeight);
 
   // Larger pictures make slow runs without reaching new code.
   if (width > 2048 || height > 2048 || static_cast<int64_t>(width) * height > (1 << 18)) return 0;
