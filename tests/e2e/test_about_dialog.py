@@ -6,6 +6,7 @@ import time
 import unittest
 
 from test_settings_dialog import DialogSession, crop, changed_share, sample_until, still
+from zvharness import act_until
 
 ABOUT_TITLE = "About Zelvora: Quorrin  v 1.071"
 ABOUT_BUTTON = (134, 403)
@@ -82,12 +83,21 @@ class About(unittest.TestCase):
 
             s.xdotool("mousemove", "--sync", str(x + w - 5), str(y + h - 5))
             plain = still(lambda turn: link_shot("link-plain-%d.png" % (turn % 2)))
-            # Onto the link, then a move over it: two events apart, as a hand makes them.
-            s.xdotool("mousemove", "--sync", str(x + 30), str(y + int(h * 0.62) + 20))
-            time.sleep(0.3)
-            s.xdotool("mousemove", "--sync", str(x + 32), str(y + int(h * 0.62) + 20))
-            hover = sample_until(lambda: link_shot("link-hover.png"),
-                                 lambda path: changed_share(plain, path) > 0.002)
+            # Onto the link, then moves over it, as a hand makes them. A busy
+            # X server may hand Wine two moves as one, so the hand moves on,
+            # between two places on the link, until the underline shows.
+            moves = iter(range(1 << 30))
+            last = [None]
+
+            def move_over_link():
+                s.xdotool("mousemove", "--sync", str(x + 30 + 2 * (next(moves) % 2)), str(y + int(h * 0.62) + 20))
+
+            def underlined():
+                last[0] = link_shot("link-hover.png")
+                return changed_share(plain, last[0]) > 0.002
+
+            act_until(move_over_link, underlined, timeout=60, again_after=2)
+            hover = last[0]
             self.assertGreater(changed_share(plain, hover), 0.002, "the link did not underline")
 
             # Once the dialog is closed nothing of it may keep running: the
