@@ -324,11 +324,16 @@ class Reporter(unittest.TestCase):
             pressed = time.time() - start
             gone, last_seen = s.gone_within(REPORT, start)
             self.assertTrue(gone)
-            # Within half a second of the press, allowing one look of the
-            # machine's present pace for the press to reach the dialog.
-            sys.stderr.write("\ncancel: last seen %.2f s after the press began (press %.2f s, look %.2f s)\n"
-                             % (last_seen, pressed, look))
-            self.assertLess(last_seen, pressed + 0.5 + look, (pressed, look))
+            # Within half a second of the press, allowing for the machine's
+            # pace at that moment: one look, or what a small Wine program
+            # took right after, when a load came with the press (the dialog's
+            # close is Wine's work as much as that program's).
+            began = time.time()
+            s.reg_query(HKCU, "WebServer")
+            wine = time.time() - began
+            sys.stderr.write("\ncancel: last seen %.2f s after the press began (press %.2f s, look %.2f s, "
+                             "Wine program %.2f s)\n" % (last_seen, pressed, look, wine))
+            self.assertLess(last_seen, pressed + 0.5 + max(look, wine), (pressed, look, wine))
             self.assertEqual(wait_exit(s.reporter, 30), 0)
 
     def test_no_with_do_not_ask_again_sends_nothing_and_turns_both_off(self):
