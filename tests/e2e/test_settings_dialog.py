@@ -217,10 +217,11 @@ class DialogSession(Session):
         return self.wait_focus(window, timeout)
 
     def type_keys(self, window, *keys):
-        """Keys typed as a user would, once `window` has the focus; True if it
-        got it. Keys sent to a window itself can be delivered twice by Wine,
-        and the second copy then reaches the window under it."""
-        if not self.wait_focus(window):
+        """Keys typed as a user would, once `window` has the focus (given it
+        as take_focus does when Wine left it with the owner); True if it got
+        it. Keys sent to a window itself can be delivered twice by Wine, and
+        the second copy then reaches the window under it."""
+        if not self.take_focus(window):
             return False
         for key in keys:
             self.key(key)
