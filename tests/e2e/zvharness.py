@@ -91,23 +91,49 @@ def _base_env(prefix):
     return env
 
 
+def _windows_unmanaged(prefix):
+    """True when the prefix's saved registry tells Wine to manage its own
+    windows (Managed "N" under the X11 driver's key)."""
+    try:
+        with open(os.path.join(prefix, "user.reg"), encoding="utf-8", errors="replace") as f:
+            text = f.read()
+    except OSError:
+        return False
+    key = text.find("[Software\\\\Wine\\\\X11 Driver]")
+    if key < 0:
+        return False
+    section = text[key:].split("\n\n", 1)[0]
+    return '"Managed"="N"' in section
+
+
 def template_prefix():
-    """A booted Wine prefix shared read-only by the sessions of this build."""
+    """A booted Wine prefix shared read-only by the sessions of this build.
+    It counts as made only once its settings are on disk (the ready file)."""
     path = os.path.join(BUILD_DIR, "e2e-template-prefix")
+    ready = os.path.join(path, ".zv-ready")
     with open(path + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if not os.path.exists(os.path.join(path, "system.reg")):
+        if not os.path.exists(ready):
             shutil.rmtree(path, ignore_errors=True)
             env = _base_env(path)
             env.pop("DISPLAY", None)
             subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, check=False, timeout=300)
             # Without a window manager Wine waits 2 s for every window that is
-            # hidden or destroyed unless it manages the windows itself.
-            subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
-                            "/t", "REG_SZ", "/d", "N", "/f"], env=env, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, check=False, timeout=120)
-            subprocess.run([WINESERVER, "-w"], env=env, check=False, timeout=120)
+            # hidden or destroyed unless it manages the windows itself. On a
+            # loaded machine the value was once lost (a Wine server still
+            # saving the boot's registry wrote over it), and every later test
+            # then waited at each window: it is checked on disk and set again.
+            for _ in range(5):
+                subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
+                                "/t", "REG_SZ", "/d", "N", "/f"], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, check=False, timeout=120)
+                subprocess.run([WINESERVER, "-w"], env=env, check=False, timeout=120)
+                if _windows_unmanaged(path):
+                    break
+            else:
+                raise RuntimeError("the template prefix %s would not keep Managed=N" % path)
+            open(ready, "w").close()
     return path
 
 
