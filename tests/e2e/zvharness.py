@@ -121,9 +121,10 @@ def template_prefix():
                            stderr=subprocess.DEVNULL, check=False, timeout=300)
             # Without a window manager Wine waits 2 s for every window that is
             # hidden or destroyed unless it manages the windows itself. On a
-            # loaded machine the value was once lost (a Wine server still
-            # saving the boot's registry wrote over it), and every later test
-            # then waited at each window: it is checked on disk and set again.
+            # loaded machine the value was once lost (most likely a Wine
+            # server still saving the boot's registry wrote over it), and
+            # every later test then waited at each window: it is checked on
+            # disk and set again.
             for _ in range(5):
                 subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
                                 "/t", "REG_SZ", "/d", "N", "/f"], env=env, stdout=subprocess.DEVNULL,
