@@ -99,11 +99,11 @@ bool CImgLoadThread::Prepare(const uint8_t* bytes, uint32_t size) {
     return false;
   }
   int32_t width = 0, height = 0;
-  if (picture->ReadSize(bytes, size, &width, &height) && width > 0 && height > 0) {
-    const FittedSize need = NeededPictureSize(width, height, screen, cram != 0, cramSize);
-    StartTiles(need, width, height);
+  const bool sized = picture->ReadSize(bytes, size, &width, &height) && width > 0 && height > 0;
+  if (sized) {
+    StartTiles(width, height);
     TileCutter cutter(layout, mipLevels, tiles);
-    switch (picture->DecodeRows(bytes, size, need.width, need.height, &cancel,
+    switch (picture->DecodeRows(bytes, size, layout.pictureWidth, layout.pictureHeight, &cancel,
                                 [&cutter](int y, const uint8_t* row) { cutter.Row(y, row); })) {
       case RowDecode::Done:
         return MakeSlide();
@@ -116,19 +116,15 @@ bool CImgLoadThread::Prepare(const uint8_t* bytes, uint32_t size) {
         break;
     }
   }
-  // A picture without pixels cannot be tiled; treat it as undecodable.
-  const FittedSize asked = layout.columns > 0 ? FittedSize{layout.pictureWidth, layout.pictureHeight} : FittedSize();
-  if (!picture->Decode(bytes, size, asked.width, asked.height, &cancel) || picture->Width() < 1 ||
-      picture->Height() < 1) {
+  // Without a size from the header, the whole picture. A picture without
+  // pixels cannot be tiled; treat it as undecodable.
+  if (!picture->Decode(bytes, size, sized ? layout.pictureWidth : 0, sized ? layout.pictureHeight : 0, &cancel) ||
+      picture->Width() < 1 || picture->Height() < 1) {
     Fail(cancel ? kLoaderCancelled : kLoaderUndecodable);
     return false;
   }
   state = kLoaderDecoded;
-  if (layout.columns == 0) {
-    width = picture->Width();
-    height = picture->Height();
-    StartTiles(NeededPictureSize(width, height, screen, cram != 0, cramSize), width, height);
-  }
+  if (!sized) StartTiles(picture->Width(), picture->Height());
   if (layout.pictureWidth != picture->Width() || layout.pictureHeight != picture->Height()) {
     state = kLoaderResizing;
     if (!picture->Resize(layout.pictureWidth, layout.pictureHeight)) {
@@ -139,7 +135,8 @@ bool CImgLoadThread::Prepare(const uint8_t* bytes, uint32_t size) {
   return CutTiles();
 }
 
-void CImgLoadThread::StartTiles(const FittedSize& need, int32_t photoWidth, int32_t photoHeight) {
+void CImgLoadThread::StartTiles(int32_t photoWidth, int32_t photoHeight) {
+  const FittedSize need = NeededPictureSize(photoWidth, photoHeight, screen, cram != 0, cramSize);
   mipLevels = SlideMipLevels(need.width, need.height, photoWidth, photoHeight, screen, mipMap ? 4 : 1);
   layout = ComputeTileLayout(need.width, need.height, tileLimit);
 }

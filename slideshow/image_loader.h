@@ -142,7 +142,8 @@ class CImgLoadThread : public cThread {
   void Fail(int32_t code) { error = code; }
   // The steps of Run; each false after it recorded the error.
   bool Prepare(const uint8_t* bytes, uint32_t size);
-  void StartTiles(const FittedSize& need, int32_t photoWidth, int32_t photoHeight);
+  // The picture size, tile layout and mip levels for a photograph of that size.
+  void StartTiles(int32_t photoWidth, int32_t photoHeight);
   bool CutTiles();
   bool MakeSlide();
 
